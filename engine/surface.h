@@ -1,0 +1,25 @@
+// surface.h - the off-screen surface the picture is drawn into.
+//
+// Each platform defines struct OffscreenSurface in its own surface file and
+// links exactly one of them: surface_memory.cpp (headless renderer, tests) or
+// the Win32 memory drawing context in animation/. A fresh surface is black.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/random.h"
+
+struct OffscreenSurface;
+struct SurfaceBrushTag;
+using SurfaceBrush = SurfaceBrushTag*;  // the platform's background brush
+using SaverWindow = void*;              // the platform's window handle
+
+struct SurfaceRect {
+    int32_t left, top, right, bottom;
+};
+
+int32_t SurfaceWidth(const OffscreenSurface* s);                         // width in pixels
+int32_t SurfaceHeight(const OffscreenSurface* s);                        // height in pixels
+void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush);  // fill r with the brush
+void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c);        // pixels outside are ignored
+void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window);       // one block copy to the window

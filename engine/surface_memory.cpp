@@ -1,0 +1,100 @@
+// surface_memory.cpp - see surface_memory.h.
+#include "engine/surface_memory.h"
+
+#include <cstdlib>
+#include <cstring>
+
+struct OffscreenSurface {
+    int32_t width;
+    int32_t height;
+    Colour* pixels;
+};
+
+OffscreenSurface* MemorySurfaceCreate(int32_t width, int32_t height)
+{
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    OffscreenSurface* s = static_cast<OffscreenSurface*>(std::malloc(sizeof(OffscreenSurface)));
+    if (!s)
+        return nullptr;
+    s->width = width;
+    s->height = height;
+    s->pixels = static_cast<Colour*>(std::calloc(static_cast<size_t>(width) * static_cast<size_t>(height), sizeof(Colour)));
+    if (!s->pixels) {
+        std::free(s);
+        return nullptr;
+    }
+    return s;
+}
+
+void MemorySurfaceDestroy(OffscreenSurface* s)
+{
+    if (!s)
+        return;
+    std::free(s->pixels);
+    std::free(s);
+}
+
+Colour* MemorySurfacePixels(OffscreenSurface* s)
+{
+    return s->pixels;
+}
+
+const Colour* MemorySurfacePixels(const OffscreenSurface* s)
+{
+    return s->pixels;
+}
+
+// A brush is the colour itself, carried in the pointer's bits.
+SurfaceBrush MemorySurfaceBrush(Colour c)
+{
+    return reinterpret_cast<SurfaceBrush>(static_cast<uintptr_t>(c) + 1);
+}
+
+int32_t SurfaceWidth(const OffscreenSurface* s)
+{
+    return s->width;
+}
+
+int32_t SurfaceHeight(const OffscreenSurface* s)
+{
+    return s->height;
+}
+
+void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
+{
+    if (!s || !brush)
+        return;
+    const Colour c = static_cast<Colour>(reinterpret_cast<uintptr_t>(brush) - 1);
+    const int32_t left = r->left < 0 ? 0 : r->left;
+    const int32_t top = r->top < 0 ? 0 : r->top;
+    const int32_t right = r->right > s->width ? s->width : r->right;
+    const int32_t bottom = r->bottom > s->height ? s->height : r->bottom;
+    for (int32_t y = top; y < bottom; y++)
+        for (int32_t x = left; x < right; x++)
+            s->pixels[static_cast<size_t>(y) * s->width + x] = c;
+}
+
+void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)
+{
+    if (x < 0 || y < 0 || x >= s->width || y >= s->height)
+        return;
+    s->pixels[static_cast<size_t>(y) * s->width + x] = c;
+}
+
+void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window)
+{
+    MemoryWindow* w = static_cast<MemoryWindow*>(window);
+    if (!s || !w)
+        return;
+    OffscreenSurface* screen = w->screen;
+    if (screen) {
+        const int32_t width = s->width < screen->width ? s->width : screen->width;
+        const int32_t height = s->height < screen->height ? s->height : screen->height;
+        for (int32_t y = 0; y < height; y++)
+            std::memcpy(screen->pixels + static_cast<size_t>(y) * screen->width,
+                        s->pixels + static_cast<size_t>(y) * s->width, static_cast<size_t>(width) * sizeof(Colour));
+    }
+    if (w->onPresent)
+        w->onPresent(w);
+}

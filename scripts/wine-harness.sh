@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# wine-harness.sh - runs Windows test programs under Wine on a private
+# virtual display, independent of the caller's DISPLAY and ~/.wine.
+#
+#   wine-harness.sh start STATE        start Xvfb and a persistent wineserver; create the prefix once
+#   wine-harness.sh exec STATE PROG..  run PROG under Wine on that display; exit status is PROG's
+#   wine-harness.sh env STATE          print the environment (for scripts: eval "$(... env STATE)")
+#   wine-harness.sh stop STATE         stop the wineserver and Xvfb
+#
+# STATE is a folder in the build tree; the Wine prefix lives in STATE/prefix
+# and is kept between runs (creating it takes about 15 s).
+set -u
+cmd=${1:?usage: wine-harness.sh start|exec|env|stop STATE [PROG ARGS...]}
+state=${2:?usage: wine-harness.sh start|exec|env|stop STATE [PROG ARGS...]}
+shift 2
+mkdir -p "$state"
+state=$(cd "$state" && pwd)
+
+export WINEPREFIX="$state/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko installers
+
+wine_env() {
+    [ -s "$state/display" ] || { echo "wine-harness: not started (run: $0 start $state)" >&2; exit 125; }
+    export DISPLAY=":$(head -n 1 "$state/display")"
+}
+
+stop_all() {
+    if [ -d "$WINEPREFIX" ]; then
+        timeout 20 wineserver -k >/dev/null 2>&1 || true
+    fi
+    if [ -s "$state/xvfb.pid" ]; then
+        kill "$(cat "$state/xvfb.pid")" >/dev/null 2>&1 || true
+    fi
+    rm -f "$state/display" "$state/xvfb.pid"
+}
+
+case "$cmd" in
+start)
+    stop_all
+    # Xvfb picks a free display and writes its number to fd 3.
+    : >"$state/display"
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+        3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    for _ in $(seq 1 100); do
+        grep -q '^[0-9]' "$state/display" 2>/dev/null && break
+        sleep 0.1
+    done
+    grep -q '^[0-9]' "$state/display" || { echo "wine-harness: Xvfb did not start" >&2; cat "$state/xvfb.log" >&2; exit 1; }
+    wine_env
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "wine-harness: creating Wine prefix in $WINEPREFIX"
+        wineboot -i </dev/null >"$state/wineboot.log" 2>&1
+        timeout 120 wineserver -w
+    fi
+    # A persistent server, started here with its output detached, so that no
+    # test's Wine process leaves a server holding the test's output pipe.
+    setsid wineserver -p </dev/null >/dev/null 2>&1
+    # Start Wine's services now, detached, for the same reason: the first
+    # program run would otherwise start them holding its output.
+    setsid wine wineboot </dev/null >/dev/null 2>&1
+    echo "wine-harness: display $DISPLAY, prefix $WINEPREFIX"
+    ;;
+exec)
+    wine_env
+    prog=${1:?usage: wine-harness.sh exec STATE PROG [ARGS...]}
+    shift
+    exec wine "$prog" "$@"
+    ;;
+env)
+    wine_env
+    printf 'export DISPLAY=%q WINEPREFIX=%q WINEDEBUG=-all WINEDLLOVERRIDES=%q\n' "$DISPLAY" "$WINEPREFIX" "$WINEDLLOVERRIDES"
+    ;;
+stop)
+    stop_all
+    ;;
+*)
+    echo "wine-harness: unknown command $cmd" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,163 @@
+// Frame rendering: the depth-scale table, the pixel mapping and its
+// rounding, the points that are skipped, and bounds safety.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "engine/render.h"
+#include "engine/surface_memory.h"
+
+namespace {
+
+struct Frame {
+    OffscreenSurface* s;
+    Frame(int w, int h) : s(MemorySurfaceCreate(w, h))
+    {
+        ResetViewState();
+        CentreX = w / 2;
+        CentreY = h / 2;
+        SelectZScale(w);
+    }
+    ~Frame() { MemorySurfaceDestroy(s); }
+    Colour At(int x, int y) const { return MemorySurfacePixels(s)[y * SurfaceWidth(s) + x]; }
+    int Lit() const
+    {
+        int n = 0;
+        for (int i = 0; i < SurfaceWidth(s) * SurfaceHeight(s); i++)
+            n += MemorySurfacePixels(s)[i] != 0;
+        return n;
+    }
+};
+
+TEST(Render, DepthScaleByWidth)
+{
+    EXPECT_EQ(0.007, ZScaleForWidth(1280));
+    EXPECT_EQ(0.009, ZScaleForWidth(1024));
+    EXPECT_EQ(0.015, ZScaleForWidth(800));
+    EXPECT_EQ(0.03, ZScaleForWidth(640));
+    EXPECT_EQ(0.01, ZScaleForWidth(1152));
+    EXPECT_EQ(0.01, ZScaleForWidth(0));
+    ResetViewState();
+    EXPECT_EQ(0.009, ViewState.ViewScale.z);
+    EXPECT_EQ(0.5, ViewState.SpinY);
+    SelectZScale(640);
+    EXPECT_EQ(0.03, ViewState.ViewScale.z);
+}
+
+TEST(Render, PointMapsToRoundedPixel)
+{
+    Frame f(1024, 768);
+    const Vec3 p = {0.9, -0.45, 1.0};
+    RenderFrame(f.s, &p, 1, 0x123456);
+    // X = 100, Y = -50: -50 + 0.5 truncates toward zero to -49.
+    EXPECT_EQ(0x123456u, f.At(512 + 100, 384 - 49));
+    EXPECT_EQ(1, f.Lit());
+}
+
+TEST(Render, TruncationRoundsOnlyPositiveOffsets)
+{
+    Frame f(640, 480);  // z scale 0.03, so X = x / 0.03 at depth 1
+    struct Case {
+        double x;
+        int offset;
+    } cases[] = {{0.5, 1}, {-0.7, 0}, {-1.2, 0}, {-1.6, -1}, {0.49, 0}, {2.5, 3}};
+    for (const Case& c : cases) {
+        ResetViewState();
+        SelectZScale(640);
+        ViewState.ViewScale.z = 1.0;  // X = x exactly
+        std::memset(MemorySurfacePixels(f.s), 0, 640 * 480 * sizeof(Colour));
+        const Vec3 p = {c.x, 0.0, 1.0};
+        RenderFrame(f.s, &p, 1, 7);
+        EXPECT_EQ(7u, f.At(320 + c.offset, 240)) << "x = " << c.x;
+        EXPECT_EQ(1, f.Lit());
+    }
+}
+
+TEST(Render, SkipsZeroDepthNonFiniteAndOverflowingPoints)
+{
+    Frame f(800, 600);
+    const Vec3 pts[] = {
+        {1.0, 1.0, 0.0},        // z = 0
+        {0.0, 0.0, 0.0},        // 0 / 0
+        {1.0, 1.0, 1e-300},     // overflows to infinity
+        {1e3, 1.0, 1e-7},       // finite but beyond 32 bits
+        {NAN, 0.0, 1.0},
+        {INFINITY, 0.0, 1.0},
+        {0.0, -INFINITY, 1.0},
+    };
+    RenderFrame(f.s, pts, sizeof pts / sizeof pts[0], 0xFFFFFF);
+    EXPECT_EQ(0, f.Lit());
+}
+
+TEST(Render, NegativeDepthIsMirroredNotCulled)
+{
+    Frame f(1152, 864);  // z scale 0.01: magnification 100
+    const Vec3 p = {1.0, 0.5, -1.0};
+    RenderFrame(f.s, &p, 1, 3);
+    // X = -100, Y = -50 -> offsets -99, -49.
+    EXPECT_EQ(3u, f.At(576 - 99, 432 - 49));
+}
+
+TEST(Render, LaterPointsOverwriteAndOnlyCountIsDrawn)
+{
+    Frame f(640, 480);
+    const Vec3 pts[] = {{0, 0, 1}, {0, 0, 1}, {0.3, 0, 1}};
+    RenderFrame(f.s, pts, 2, 5);
+    EXPECT_EQ(5u, f.At(320, 240));
+    EXPECT_EQ(1, f.Lit());
+}
+
+TEST(Render, ViewAnglesRotateTheCloud)
+{
+    Frame f(1152, 864);
+    ViewState.AngleY = 180.0;  // x -> -x, z -> -z, so x / z keeps its sign
+    ViewState.AngleZ = 90.0;   // then (x, y) -> (y, -x) first
+    const Vec3 p = {0.5, 0.0, 1.0};
+    RenderFrame(f.s, &p, 1, 9);
+    // Rz: (0.5, 0, 1) -> (0, -0.5, 1); Ry(180): (0, -0.5, -1); project: (0, 50)
+    EXPECT_EQ(9u, f.At(576, 432 + 50));
+}
+
+// Random view matrices and clouds, non-finite values included: the renderer
+// must never write outside the surface (the sanitizer build checks this).
+TEST(Render, NeverWritesOutsideTheSurface)
+{
+    std::vector<Vec3> cloud(2000);
+    for (uint32_t seed = 0; seed < 200; seed++) {
+        RandomSeed(seed);
+        const int w = 1 + RandomInt() % 97;
+        const int h = 1 + RandomInt() % 61;
+        Frame f(w, h);
+        ViewState.AngleX = RandomInt() * 0.1;
+        ViewState.AngleY = RandomInt() * 0.1;
+        ViewState.ViewScale = {RandomUnit(1.0) * 4.0, RandomUnit(1.0) * 4.0, RandomUnit(1.0) * 0.01};
+        ViewState.EyePosition = {RandomUnit(1.0), RandomUnit(1.0), RandomUnit(1.0)};
+        MapSet maps[MapCount];
+        RandomizeMaps(maps);
+        if (seed % 7 == 0)
+            maps[seed % 2].m[seed % 12] = seed % 3 ? INFINITY : NAN;
+        GeneratePoints(maps, cloud.data(), 2000);
+        RenderFrame(f.s, cloud.data(), 2000, 0xABCDEF);
+        ASSERT_LE(f.Lit(), w * h);
+    }
+}
+
+// One frame from a fixed seed, fingerprinted: the same on every build, and
+// changed by any reordering of the arithmetic.
+TEST(Render, FixedSeedFrameIsReproducible)
+{
+    Frame f(1024, 768);
+    std::vector<Vec3> cloud(10000);
+    MapSet maps[MapCount];
+    RandomSeed(20261208);
+    const Colour c = NewAttractor(maps, cloud.data(), 10000);
+    RenderFrame(f.s, cloud.data(), 10000, c);
+    uint64_t h = 1469598103934665603ull;  // FNV-1a over the pixels
+    for (int i = 0; i < 1024 * 768; i++)
+        h = (h ^ MemorySurfacePixels(f.s)[i]) * 1099511628211ull;
+    EXPECT_EQ(0xcda1efa7261b294eull, h) << std::hex << h << " lit " << std::dec << f.Lit();
+}
+
+}  // namespace
