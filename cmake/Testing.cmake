@@ -23,12 +23,19 @@ else()
   include(GoogleTest)
 endif()
 
-# zorvane_add_test(target) - one CTest entry per binary under Wine (starting
-# a Wine process per case would be slow), one per test case natively.
+# zorvane_add_test(target [LOCKS lock...]) - one CTest entry per binary
+# under Wine (a Wine process per case would be slow), one per test case
+# natively. Tests that share a Wine prefix must take a lock on what they
+# touch: zorvane_registry (the saver's registry key), zorvane_display (they
+# open windows, move the cursor or send input on the shared virtual display).
 function(zorvane_add_test target)
+  cmake_parse_arguments(ARG "" "" "LOCKS" ${ARGN})
   if(CMAKE_CROSSCOMPILING AND WIN32)
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600)
+    if(ARG_LOCKS)
+      set_tests_properties(${target} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")
+    endif()
   else()
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
   endif()

@@ -1,0 +1,25 @@
+// settings.h - the saver's six user settings, one process-wide record.
+//
+// Every field is an unsigned 32-bit number stored under the registry value
+// of the same name; flags are tested for non-zero. The record starts with
+// the defaults. LoadSettings / SaveSettings are implemented per platform:
+// settings_registry_win32.cpp (the registry) or settings_null.cpp (headless:
+// the record is whatever the program put in it).
+#pragma once
+
+#include <cstdint>
+
+struct SaverSettingsRecord {
+    uint32_t EnableRotation;     // spin the view each frame (acts only with BlankScreen)
+    uint32_t EnableContinuous;   // re-walk the points each frame (acts only with BlankScreen)
+    uint32_t BlankScreen;        // start every frame from black
+    uint32_t NumberPoints;       // points per attractor
+    uint32_t CLSTimer;           // clear tick period, milliseconds
+    uint32_t AnimationTimer;     // frame tick period, milliseconds
+};
+
+extern SaverSettingsRecord SaverSettings;  // process-wide settings
+
+void ResetSettings();   // back to the defaults (1, 1, 0, 10000, 1000, 200)
+int LoadSettings();     // 1 on success, 0 on failure; callers ignore it
+int SaveSettings();     // 1 on success, 0 on failure

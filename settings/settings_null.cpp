@@ -1,0 +1,14 @@
+// settings_null.cpp - settings storage for programs without a registry (the
+// headless renderer, tests): nothing is stored; the record keeps whatever
+// the program set.
+#include "settings/settings.h"
+
+int LoadSettings()
+{
+    return 1;
+}
+
+int SaveSettings()
+{
+    return 1;
+}
