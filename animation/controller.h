@@ -11,7 +11,7 @@
 
 struct AnimationStateRecord {
     bool Ready;                    // start-up complete and no clear tick running
-    Colour Colour;                 // colour of the current attractor
+    ::Colour Colour;               // colour of the current attractor
     OffscreenSurface* Surface;     // the platform's off-screen surface
     SurfaceRect ClientRect;        // client rectangle read at start-up; every clear fills it
     SurfaceBrush BackgroundBrush;  // solid black

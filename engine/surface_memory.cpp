@@ -51,14 +51,16 @@ SurfaceBrush MemorySurfaceBrush(Colour c)
     return reinterpret_cast<SurfaceBrush>(static_cast<uintptr_t>(c) + 1);
 }
 
+// A missing surface (one that could not be created) has no pixels: it
+// measures 0 x 0 and every drawing call on it does nothing.
 int32_t SurfaceWidth(const OffscreenSurface* s)
 {
-    return s->width;
+    return s ? s->width : 0;
 }
 
 int32_t SurfaceHeight(const OffscreenSurface* s)
 {
-    return s->height;
+    return s ? s->height : 0;
 }
 
 void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
@@ -77,7 +79,7 @@ void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
 
 void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)
 {
-    if (x < 0 || y < 0 || x >= s->width || y >= s->height)
+    if (!s || x < 0 || y < 0 || x >= s->width || y >= s->height)
         return;
     s->pixels[static_cast<size_t>(y) * s->width + x] = c;
 }

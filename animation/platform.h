@@ -1,0 +1,27 @@
+// platform.h - the few platform services the animation controller uses.
+// One implementation per platform: platform_win32.cpp (GDI and window
+// timers), platform_headless.cpp (memory surface and a virtual clock).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/surface.h"
+
+using TimerHandler = void (*)(SaverWindow window);
+
+// The off-screen surface for the window: a memory context compatible with
+// the window's, and a bitmap of the client size selected into it. Reads the
+// client rectangle into *clientRect. Never fails the start-up: what could
+// not be created is simply missing and the drawing calls then do nothing.
+OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect);
+void PlatReleaseSurface(OffscreenSurface* surface);          // the context, then the bitmap
+SurfaceBrush PlatCreateBlackBrush();                         // solid colour 0, or null
+void PlatReleaseBrush(SurfaceBrush brush);
+int PlatStartTimer(SaverWindow window, unsigned id, uint32_t periodMs, TimerHandler handler);  // 1 or 0
+void PlatStopTimer(SaverWindow window, unsigned id);
+void PlatErrorBox(SaverWindow window, const char* text, const char* caption);  // modal, error icon, OK
+void PlatRequestQuit(int code);                              // end the message loop with code
+uint32_t PlatCalendarSeconds();                              // seconds since 1970 UTC, for the seed
+void* PlatAllocate(size_t bytes);                            // zero-filled block, or null when refused
+void PlatFree(void* block);                                  // accepts null

@@ -1,0 +1,92 @@
+// surface_win32.cpp - the off-screen surface as a GDI memory drawing context
+// with a bitmap of the window's client size selected into it.
+#include <windows.h>
+
+#include "animation/platform.h"
+
+struct OffscreenSurface {
+    HDC dc;            // memory context, or null if it could not be created
+    HBITMAP bitmap;    // compatible bitmap, or null
+    HGDIOBJ original;  // the context's own bitmap, selected back before release
+    int32_t width, height;
+};
+
+// One saver window per process, so one surface.
+static OffscreenSurface g_surface;
+
+OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect)
+{
+    HWND hwnd = static_cast<HWND>(window);
+    OffscreenSurface* s = &g_surface;
+    *s = OffscreenSurface{};
+
+    HDC windowDc = GetDC(hwnd);
+    s->dc = CreateCompatibleDC(windowDc);
+    ReleaseDC(hwnd, windowDc);
+
+    RECT r = {0, 0, 0, 0};
+    GetClientRect(hwnd, &r);
+    *clientRect = SurfaceRect{r.left, r.top, r.right, r.bottom};
+    s->width = r.right - r.left;
+    s->height = r.bottom - r.top;
+
+    windowDc = GetDC(hwnd);
+    s->bitmap = CreateCompatibleBitmap(windowDc, s->width, s->height);
+    ReleaseDC(hwnd, windowDc);
+    if (s->dc && s->bitmap)
+        s->original = SelectObject(s->dc, s->bitmap);
+    return s;
+}
+
+void PlatReleaseSurface(OffscreenSurface* s)
+{
+    if (s->dc) {
+        if (s->original)
+            SelectObject(s->dc, s->original);
+        DeleteDC(s->dc);
+    }
+    if (s->bitmap)
+        DeleteObject(s->bitmap);
+    *s = OffscreenSurface{};
+}
+
+SurfaceBrush PlatCreateBlackBrush()
+{
+    return reinterpret_cast<SurfaceBrush>(CreateSolidBrush(RGB(0, 0, 0)));
+}
+
+void PlatReleaseBrush(SurfaceBrush brush)
+{
+    DeleteObject(reinterpret_cast<HBRUSH>(brush));
+}
+
+int32_t SurfaceWidth(const OffscreenSurface* s)
+{
+    return s->width;
+}
+
+int32_t SurfaceHeight(const OffscreenSurface* s)
+{
+    return s->height;
+}
+
+void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
+{
+    const RECT rect = {r->left, r->top, r->right, r->bottom};
+    FillRect(s->dc, &rect, reinterpret_cast<HBRUSH>(brush));
+}
+
+void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)
+{
+    SetPixelV(s->dc, x, y, static_cast<COLORREF>(c));
+}
+
+void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window)
+{
+    HWND hwnd = static_cast<HWND>(window);
+    HDC windowDc = GetDC(hwnd);
+    RECT r = {0, 0, 0, 0};
+    GetClientRect(hwnd, &r);
+    BitBlt(windowDc, 0, 0, r.right - r.left, r.bottom - r.top, s->dc, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, windowDc);
+}
