@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# zorvane-render from the outside: exit statuses, messages, the files it
+# leaves, and reproducibility. Usage: render_cli_test.sh RENDER [RUNNER...]
+set -u
+render=$1
+shift
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fails=0 passes=0
+check() {  # check NAME CONDITION...
+    local name=$1
+    shift
+    if "$@"; then passes=$((passes + 1)); else echo "not ok - $name"; fails=$((fails + 1)); fi
+}
+
+expect_usage_error() {  # expect_usage_error OPTION ARGS...
+    local option=$1
+    shift
+    "$render" "$@" >"$tmp/out" 2>"$tmp/err"
+    local status=$?
+    check "$option: exit 2 (got $status)" test "$status" -eq 2
+    check "$option: message names it" grep -q "^zorvane-render: $option" "$tmp/err"
+}
+expect_usage_error --seed --seed x --out "$tmp/a.png"
+expect_usage_error --seed --seed 4294967296 --out "$tmp/a.png"
+expect_usage_error --width --width 0 --out "$tmp/a.png"
+expect_usage_error --height --height 0 --out "$tmp/a.png"
+expect_usage_error --out --out
+expect_usage_error --out --out "$tmp/missing/dir/a.png"
+expect_usage_error --frames-dir --frames-dir /proc/zorvane-frames
+check "nothing half-written" test -z "$(ls -A "$tmp" | grep -v '^out$\|^err$')"
+
+"$render" --seed 5 --points 4294967295 --out "$tmp/a.png" >"$tmp/out" 2>"$tmp/err"
+status=$?
+check "failed start-up: exit 1 (got $status)" test "$status" -eq 1
+check "failed start-up: box printed" grep -qx "Memory Error: Cannot allocate memory for point buffer!" "$tmp/err"
+check "failed start-up: no picture" test ! -e "$tmp/a.png"
+
+"$render" --seed 5 --width 64 --height 48 --frames 3 --blank 1 --out "$tmp/a.png" --frames-dir "$tmp/frames"
+check "three frames written" test "$(ls "$tmp/frames" | tr '\n' ' ')" = "frame-00001.png frame-00002.png frame-00003.png "
+check "last frame is --out" cmp -s "$tmp/a.png" "$tmp/frames/frame-00003.png"
+"$render" --seed 5 --width 64 --height 48 --frames 3 --blank 1 --out "$tmp/b.png"
+check "same seed, same picture" cmp -s "$tmp/a.png" "$tmp/b.png"
+
+# --time-ms 1000 with the default periods: frames at 200..1000, the clear at 1000.
+"$render" --seed 5 --width 64 --height 48 --time-ms 1000 --out "$tmp/t.png" --frames-dir "$tmp/timed"
+check "time limit runs five frames" test "$(ls "$tmp/timed" | wc -l)" -eq 5
+"$render" --seed 5 --width 64 --height 48 --time-ms 100 --out "$tmp/black.png"
+check "no frame before the first tick: black" test "$(convert "$tmp/black.png" -format '%[fx:maxima]' info:)" = 0
+
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]
