@@ -12,7 +12,7 @@ scripts/bootstrap.sh
 
 if [ -n "${DISPLAY:-}" ] && [ "${ZORVANE_HEADLESS:-0}" != 1 ]; then
     cmake --preset win32 >/dev/null
-    cmake --build --preset win32 --target zorvane.scr
+    cmake --build --preset win32 --target zorvane_saver
     export WINEPREFIX="$PWD/build/run-wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     [ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
     args=("$@")

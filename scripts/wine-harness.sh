@@ -40,7 +40,7 @@ start)
     stop_all
     # Xvfb picks a free display and writes its number to fd 3.
     : >"$state/display"
-    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -br -nolisten tcp \
         3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
     for _ in $(seq 1 100); do

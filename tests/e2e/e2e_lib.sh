@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# e2e_lib.sh - shared steps of the end-to-end tests: the saver's registry
+# key, starting zorvane.scr under Wine, waiting for it, looking at the
+# screen and sending real input with xdotool. Sourced by the tests, which
+# are run as: TEST SCR PROBE HARNESS STATE ARTIFACTS
+set -u
+scr=$1 probe=$2 harness=$3 state=$4 artifacts=$5
+eval "$("$harness" env "$state")" || exit 1
+mkdir -p "$artifacts"
+key='HKCU\Software\Glimra\Zorv'
+passes=0 fails=0
+saver_pid=
+
+check() {  # check NAME CONDITION...
+    local name=$1
+    shift
+    if "$@"; then passes=$((passes + 1)); else echo "not ok - $name"; fails=$((fails + 1)); fi
+}
+
+finish() {
+    [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
+    echo "$passes passed, $fails failed"
+    [ "$fails" -eq 0 ]
+    exit
+}
+
+reg_clear() { wine reg delete "$key" /f >/dev/null 2>&1; }
+reg_set() { wine reg add "$key" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
+reg_get() {  # prints the value as a decimal number, or "missing"
+    local hex
+    hex=$(wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }')
+    if [ -n "$hex" ]; then printf '%u\n' "$hex"; else echo missing; fi
+}
+
+start_saver() {  # start_saver ARGS...: zorvane.scr under Wine; sets saver_pid
+    wine "$scr" "$@" >/dev/null 2>&1 &
+    saver_pid=$!
+}
+
+alive() { kill -0 "$saver_pid" 2>/dev/null; }
+
+exited() {  # exited SECONDS STATUS: the saver ends within SECONDS with STATUS
+    local limit=$(( $1 * 10 )) status
+    for _ in $(seq 1 "$limit"); do
+        alive || break
+        sleep 0.1
+    done
+    if alive; then
+        echo "still running after $1 s"
+        kill "$saver_pid" 2>/dev/null
+        wait "$saver_pid" 2>/dev/null
+        saver_pid=
+        return 1
+    fi
+    wait "$saver_pid"
+    status=$?
+    saver_pid=
+    [ "$status" = "$2" ] || { echo "exit status $status, expected $2"; return 1; }
+}
+
+screenshot() { import -window root "$1" 2>/dev/null; }
+colours() { convert "$1" -format '%k' info: 2>/dev/null; }
+
+wait_for_pixels() {  # wait_for_pixels SECONDS FILE: until the screen shows more than black
+    local limit=$(( $1 * 10 ))
+    for _ in $(seq 1 "$limit"); do
+        screenshot "$2"
+        [ "$(colours "$2")" -gt 1 ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+x_window() {  # x_window NAME-PATTERN: the first visible X window whose name matches
+    xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1
+}
+
+saver_x_window() { xdotool search --onlyvisible --class 'zorvane.scr' 2>/dev/null | head -n 1; }
+
+send_key() {  # send_key WINDOW KEY: focus the window, then the key
+    xdotool windowfocus "$1" 2>/dev/null
+    xdotool key "$2" 2>/dev/null
+}
+
+wait_x_window() {  # wait_x_window SECONDS NAME-PATTERN: prints the window id
+    local limit=$(( $1 * 10 )) w
+    for _ in $(seq 1 "$limit"); do
+        w=$(x_window "$2")
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}

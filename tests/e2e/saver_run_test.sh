@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The saver, full-screen (/s), as a user sees it: the picture appears, the
+# first run stores the defaults, input ends it (within the mouse tolerance),
+# and a start-up failure shows its box and ends with -1.
+# Usage: saver_run_test.sh SCR PROBE HARNESS STATE ARTIFACTS
+source "$(dirname "$0")/e2e_lib.sh"
+
+# Starts the saver with the pointer at (500, 400) and waits for the picture.
+start_picture() {
+    xdotool mousemove 500 400
+    start_saver /s
+    local w=
+    for _ in $(seq 1 150); do
+        w=$(saver_x_window)
+        [ -n "$w" ] && break
+        sleep 0.1
+    done
+    local t0
+    t0=$(date +%s%N)
+    wait_for_pixels 10 "$artifacts/shot.png"
+    local ok=$?
+    shown_ms=$(( ($(date +%s%N) - t0) / 1000000 ))
+    saver_window=$w
+    return $ok
+}
+
+# First run on an empty registry: the defaults are stored, a frame appears.
+reg_clear
+check "first run: picture appears" start_picture
+check "first run: picture within a second of the window ($shown_ms ms)" test "$shown_ms" -le 1000
+cp "$artifacts/shot.png" "$artifacts/saver.png"
+for v in EnableRotation:1 EnableContinuous:1 BlankScreen:0 NumberPoints:10000 CLSTimer:1000 AnimationTimer:200; do
+    check "first run stores ${v%%:*}=${v##*:}" test "$(reg_get "${v%%:*}")" = "${v##*:}"
+done
+send_key "$saver_window" a
+check "a key ends the saver with 0" exited 10 0
+
+# Mouse: a total movement of 3 pixels is tolerated, 4 is not.
+check "mouse: picture appears" start_picture
+xdotool mousemove 502 401
+sleep 1
+check "mouse: (2, 1) does not end it" alive
+xdotool mousemove 500 400
+sleep 1
+check "mouse: back to the start does not end it" alive
+xdotool mousemove 502 402
+check "mouse: (2, 2) ends it with 0" exited 10 0
+
+# Buttons and Alt combinations end it too.
+check "button: picture appears" start_picture
+xdotool click 1
+check "a button press ends it with 0" exited 10 0
+check "alt+F4: picture appears" start_picture
+send_key "$saver_window" alt+F4
+check "alt+F4 ends it with 0" exited 10 0
+
+# Blank screen: every frame is black plus exactly one colour.
+reg_set BlankScreen 1
+check "blank: picture appears" start_picture
+for i in 1 2 3 4 5; do
+    screenshot "$artifacts/blank-$i.png"
+    check "blank: screenshot $i shows black and one colour" test "$(colours "$artifacts/blank-$i.png")" -eq 2
+    sleep 0.3
+done
+send_key "$saver_window" Escape
+check "blank: a key ends it with 0" exited 10 0
+
+# A point count that cannot be allocated: the box, then exit status -1.
+reg_set NumberPoints 4294967295
+start_saver /s
+box=$(wait_x_window 15 '^Memory Error$')
+check "too many points: the Memory Error box appears" test -n "$box"
+screenshot "$artifacts/memory-error.png"
+send_key "$box" Return
+check "too many points: exit status -1 (255)" exited 10 255
+
+reg_clear
+finish
