@@ -38,9 +38,11 @@ stop_all() {
 case "$cmd" in
 start)
     stop_all
-    # Xvfb picks a free display and writes its number to fd 3.
+    # Xvfb picks a free display and writes its number to fd 3. It must not
+    # reset when its last client leaves: that would undo where tests put
+    # the pointer. -br: a black root window, like an empty screen.
     : >"$state/display"
-    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -br -nolisten tcp \
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -br -noreset -nolisten tcp \
         3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
     for _ in $(seq 1 100); do

@@ -8,7 +8,9 @@
 source "$(dirname "$0")/e2e_lib.sh"
 
 probe() { wine "$probe" "$@" 2>/dev/null | tr -d '\r'; }
-field() { probe read | awk -F= -v n="$1" '$1 == n { print $2 }'; }
+fields=
+read_fields() { fields=$(probe read); }
+field() { printf '%s\n' "$fields" | awk -F= -v n="$1" '$1 == n { print $2 }'; }
 
 open_dialog() {  # open_dialog ARGS...: start the saver and wait for its dialog
     start_saver "$@"
@@ -25,6 +27,7 @@ reg_set EnableContinuous 1
 reg_set BlankScreen 1
 check "no switch: the dialog opens" open_dialog
 screenshot "$artifacts/config.png"
+read_fields
 check "shows NumberPoints" test "$(field points)" = 12345
 check "shows CLSTimer in whole seconds" test "$(field secs)" = 3
 check "shows AnimationTimer" test "$(field ms)" = 150
@@ -79,6 +82,7 @@ send_key "$box" Return
 check "-1 points: exit status -1 (255)" exited 15 255
 check "-1 points stored as 4294967295" test "$(reg_get NumberPoints)" = 4294967295
 check "/c again: the dialog opens" open_dialog /c
+read_fields
 check "4294967295 points shows as -1" test "$(field points)" = -1
 probe press cancel
 box=$(wait_x_window 15 '^Memory Error$')

@@ -1,0 +1,92 @@
+// input_win32.cpp - the saver window's input handling (see input_win32.h):
+// the message table, the movement test and the cursor nudge.
+#include "shell/input_win32.h"
+
+bool HaveStartCursor = false;
+POINT StartCursor = {0, 0};
+
+static void RequestClose(HWND window)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+// The first call only records where the cursor is. Later calls close the
+// window once the cursor is more than 3 pixels (Manhattan distance) away
+// from that first position. The cursor is read here rather than taken from
+// the message, so activation messages can run the test too.
+static void MovementTest(HWND window)
+{
+    POINT p;
+    GetCursorPos(&p);
+    if (!HaveStartCursor) {
+        StartCursor = p;
+        HaveStartCursor = true;
+        return;
+    }
+    const long dx = p.x - StartCursor.x;
+    const long dy = p.y - StartCursor.y;
+    const long d = (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy);
+    if (d > 3)
+        RequestClose(window);
+}
+
+// On a button press: move the cursor one pixel right and one up. Where the
+// screen edge held back the first step on both axes (the bottom-right
+// corner) it goes one left instead; the final move is clamped by the
+// platform like any other.
+static void CursorNudge()
+{
+    POINT p;
+    GetCursorPos(&p);
+    p.x += 1;
+    p.y += 1;
+    SetCursorPos(p.x, p.y);
+    POINT q;
+    GetCursorPos(&q);
+    if (q.x != p.x && q.y != p.y)
+        p.x -= 2;
+    p.y -= 2;
+    SetCursorPos(p.x, p.y);
+}
+
+LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+        if (wParam == 0)  // losing activation: the user switched away
+            MovementTest(window);
+        break;
+    case WM_SETCURSOR:
+        SetCursor(NULL);
+        break;
+    case WM_NCACTIVATE:
+        if (wParam == 0)
+            return 0;  // refuse to be deactivated
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        RequestClose(window);
+        break;
+    case WM_SYSCOMMAND:
+        // No second saver, and no closing by system command alone.
+        if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE)
+            return 0;
+        break;
+    case WM_MOUSEMOVE:
+        MovementTest(window);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        CursorNudge();
+        RequestClose(window);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

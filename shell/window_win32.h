@@ -1,0 +1,14 @@
+// window_win32.h - the upper layer of the saver window procedure: chooses
+// the mode when the window is created, runs the configuration dialog, and
+// starts and tears down the animation.
+#pragma once
+
+#include <windows.h>
+
+constexpr WPARAM IDM_CONFIGURE = 50001;  // private command: run the configuration dialog
+
+extern HINSTANCE Instance;  // the executable's instance, for loading dialog templates
+
+// The window procedure of the saver class. Hands every message it does not
+// finish to SaverInputProc and returns that result.
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
