@@ -27,6 +27,7 @@ start_picture() {
 # First run on an empty registry: the defaults are stored, a frame appears.
 reg_clear
 check "first run: picture appears" start_picture
+echo "first frame shown $shown_ms ms after the window appeared"
 check "first run: picture within a second of the window ($shown_ms ms)" test "$shown_ms" -le 1000
 cp "$artifacts/shot.png" "$artifacts/saver.png"
 for v in EnableRotation:1 EnableContinuous:1 BlankScreen:0 NumberPoints:10000 CLSTimer:1000 AnimationTimer:200; do
