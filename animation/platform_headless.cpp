@@ -9,6 +9,8 @@ HeadlessPlatformRecord Headless = {};
 static void CountPresent(MemoryWindow*)
 {
     Headless.presents++;
+    if (Headless.onFrame)
+        Headless.onFrame();
 }
 
 void HeadlessShutdown()

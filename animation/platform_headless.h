@@ -34,6 +34,7 @@ struct HeadlessPlatformRecord {
     HeadlessTimer timers[3];        // by id; ids 1 and 2 are used
     MemoryWindow window;            // window.screen is what the window shows
     uint32_t presents;              // copies to the window so far
+    void (*onFrame)();              // called after each copy is counted (may be null)
     uint32_t timerStarts, timerStops;
 
     // Fault injection for tests.

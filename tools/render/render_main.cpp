@@ -39,10 +39,9 @@ static bool WriteScreen(const std::string& path)
     return WritePng(path.c_str(), Headless.width, Headless.height, MemorySurfacePixels(Headless.window.screen)) != 0;
 }
 
-// The window's present hook: count, and write the frame when asked to.
-static void PresentFrame(MemoryWindow*)
+// Called after every presented frame: write it when asked to.
+static void PresentFrame()
 {
-    Headless.presents++;
     if (g_sink.dir.empty() || g_sink.failed)
         return;
     char name[32];
@@ -102,7 +101,7 @@ int main(int argc, char** argv)
         return 2;
     }
     Headless.seconds = o.seed;
-    Headless.window.onPresent = PresentFrame;
+    Headless.onFrame = PresentFrame;
     g_sink = FrameSink{o.framesDir, false, ""};
 
     const SaverWindow window = HeadlessWindow();
