@@ -30,6 +30,20 @@ const char* RenderUsage()
 int ParseRenderOptions(int argc, const char* const* argv, uint32_t now, RenderOptions* o, std::string* error)
 {
     *o = RenderOptions{now, 1024, 768, 10000, 200, 1000, 0, 1, 1, false, 1, 0, "", ""};
+    uint32_t width = 1024, height = 768;
+    const uint32_t maxSize = static_cast<uint32_t>(kMaxRenderSize);
+    const struct Number {
+        const char* name;
+        uint32_t* field;
+        uint32_t min, max;
+    } numbers[] = {
+        {"--seed", &o->seed, 0, 0xFFFFFFFFu},       {"--points", &o->points, 0, 0xFFFFFFFFu},
+        {"--frame-ms", &o->frameMs, 0, 0xFFFFFFFFu}, {"--clear-ms", &o->clearMs, 0, 0xFFFFFFFFu},
+        {"--blank", &o->blank, 0, 1},                {"--rotate", &o->rotate, 0, 1},
+        {"--continuous", &o->continuous, 0, 1},      {"--frames", &o->frames, 0, 0xFFFFFFFFu},
+        {"--time-ms", &o->timeMs, 0, 0xFFFFFFFFu},   {"--width", &width, 1, maxSize},
+        {"--height", &height, 1, maxSize},
+    };
     bool sawFrames = false;
     for (int i = 1; i < argc; i++) {
         const std::string name = argv[i];
@@ -37,64 +51,37 @@ int ParseRenderOptions(int argc, const char* const* argv, uint32_t now, RenderOp
             *error = "";
             return 2;
         }
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (name == "--out" || name == "--frames-dir") {
-            if (!value || !*value) {
-                *error = name + ": missing value";
-                return 2;
-            }
+        const Number* number = nullptr;
+        for (const Number& n : numbers)
+            if (name == n.name)
+                number = &n;
+        const bool isPath = name == "--out" || name == "--frames-dir";
+        if (!number && !isPath) {
+            *error = name + ": unknown option";
+            return 2;
+        }
+        const char* value = i + 1 < argc ? argv[++i] : nullptr;
+        if (!value || (isPath && !*value)) {
+            *error = name + ": missing value";
+            return 2;
+        }
+        if (isPath) {
             (name == "--out" ? o->out : o->framesDir) = value;
-            i++;
             continue;
         }
-        struct Number {
-            const char* name;
-            uint32_t* field;
-            uint32_t max;
-        } const numbers[] = {
-            {"--seed", &o->seed, 0xFFFFFFFFu},        {"--points", &o->points, 0xFFFFFFFFu},
-            {"--frame-ms", &o->frameMs, 0xFFFFFFFFu}, {"--clear-ms", &o->clearMs, 0xFFFFFFFFu},
-            {"--blank", &o->blank, 1},                {"--rotate", &o->rotate, 1},
-            {"--continuous", &o->continuous, 1},      {"--frames", &o->frames, 0xFFFFFFFFu},
-            {"--time-ms", &o->timeMs, 0xFFFFFFFFu},
-        };
-        uint32_t size = 0;
-        bool known = false;
-        for (const Number& n : numbers) {
-            if (name != n.name)
-                continue;
-            known = true;
-            if (!value) {
-                *error = name + ": missing value";
-                return 2;
-            }
-            if (!ParseU32(value, n.field) || *n.field > n.max) {
-                *error = name + ": expected " + (n.max == 1 ? "0 or 1" : "a whole number from 0 to 4294967295") +
-                         ", got '" + value + "'";
-                return 2;
-            }
-        }
-        if (name == "--width" || name == "--height") {
-            known = true;
-            if (!value) {
-                *error = name + ": missing value";
-                return 2;
-            }
-            if (!ParseU32(value, &size) || size == 0 || size > static_cast<uint32_t>(kMaxRenderSize)) {
-                *error = name + ": expected a whole number from 1 to " + std::to_string(kMaxRenderSize) + ", got '" +
-                         value + "'";
-                return 2;
-            }
-            (name == "--width" ? o->width : o->height) = static_cast<int32_t>(size);
-        }
-        if (!known) {
-            *error = name + ": unknown option";
+        if (!ParseU32(value, number->field) || *number->field < number->min || *number->field > number->max) {
+            *error = name + ": expected " +
+                     (number->max == 1 ? std::string("0 or 1")
+                                       : "a whole number from " + std::to_string(number->min) + " to " +
+                                             std::to_string(number->max)) +
+                     ", got '" + value + "'";
             return 2;
         }
         sawFrames |= name == "--frames";
         o->byTime |= name == "--time-ms";
-        i++;
     }
+    o->width = static_cast<int32_t>(width);
+    o->height = static_cast<int32_t>(height);
     if (sawFrames && o->byTime) {
         *error = "--time-ms: give either --frames or --time-ms, not both";
         return 2;
