@@ -1,10 +1,32 @@
 // platform_headless.cpp - see platform_headless.h.
 #include "animation/platform_headless.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 HeadlessPlatformRecord Headless = {};
+
+// Every block carries its size in front of it, so that a release can be
+// logged with the size that was allocated.
+struct BlockHeader {
+    size_t bytes;
+    size_t pad;  // keeps the block 16-byte aligned
+};
+
+static void Log(const char* word)
+{
+    if (!Headless.calls.empty())
+        Headless.calls += ' ';
+    Headless.calls += word;
+}
+
+static void LogNumber(const char* word, unsigned long long n)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%s:%llu", word, n);
+    Log(text);
+}
 
 static void CountPresent(MemoryWindow*)
 {
@@ -36,15 +58,7 @@ SaverWindow HeadlessWindow()
 
 unsigned HeadlessNextDue(uint64_t* due)
 {
-    unsigned next = 0;
-    for (unsigned id = 1; id < 3; id++) {
-        const HeadlessTimer& t = Headless.timers[id];
-        if (t.active && (next == 0 || t.due < Headless.timers[next].due))
-            next = id;  // strict less: on a tie the smaller id, found first, stays
-    }
-    if (next && due)
-        *due = Headless.timers[next].due;
-    return next;
+    return ScheduleNextDue(Headless.timers, due);
 }
 
 unsigned HeadlessRunNext(uint64_t limitMs)
@@ -53,9 +67,9 @@ unsigned HeadlessRunNext(uint64_t limitMs)
     const unsigned id = HeadlessNextDue(&due);
     if (id == 0 || due > limitMs)
         return 0;
-    HeadlessTimer& t = Headless.timers[id];
+    TimerSchedule& t = Headless.timers[id];
     Headless.now = due;
-    t.due += t.period;
+    ScheduleAdvance(&t, due);
     t.handler(HeadlessWindow());
     return id;
 }
@@ -63,7 +77,8 @@ unsigned HeadlessRunNext(uint64_t limitMs)
 OffscreenSurface* PlatCreateSurface(SaverWindow, SurfaceRect* clientRect)
 {
     *clientRect = SurfaceRect{0, 0, Headless.width, Headless.height};
-    OffscreenSurface* s = MemorySurfaceCreate(Headless.width, Headless.height);
+    OffscreenSurface* s = Headless.failSurface ? nullptr : MemorySurfaceCreate(Headless.width, Headless.height);
+    Log(s ? "surface" : "surface-missing");
     if (s)
         Headless.surfacesLive++;
     return s;
@@ -71,36 +86,44 @@ OffscreenSurface* PlatCreateSurface(SaverWindow, SurfaceRect* clientRect)
 
 void PlatReleaseSurface(OffscreenSurface* surface)
 {
+    Log("release-surface");
     MemorySurfaceDestroy(surface);
     Headless.surfacesLive--;
 }
 
 SurfaceBrush PlatCreateBlackBrush()
 {
+    if (Headless.failBrush) {
+        Log("brush-missing");
+        return nullptr;
+    }
+    Log("brush");
     Headless.brushesLive++;
     return MemorySurfaceBrush(0);
 }
 
 void PlatReleaseBrush(SurfaceBrush)
 {
+    Log("release-brush");
     Headless.brushesLive--;
 }
 
 int PlatStartTimer(SaverWindow, unsigned id, uint32_t periodMs, TimerHandler handler)
 {
-    if (id == 0 || id > 2 || id == Headless.failTimerId)
+    if (id == 0 || id >= TimerSlots || id == Headless.failTimerId) {
+        LogNumber("timer-refused", id);
         return 0;
-    uint32_t period = periodMs < 10 ? 10 : periodMs;
-    if (period > 0x7FFFFFFFu)
-        period = 0x7FFFFFFFu;
-    Headless.timers[id] = HeadlessTimer{true, period, Headless.now + period, handler};
+    }
+    ScheduleStart(&Headless.timers[id], Headless.now, periodMs, handler);
+    LogNumber("timer", id);
     Headless.timerStarts++;
     return 1;
 }
 
 void PlatStopTimer(SaverWindow, unsigned id)
 {
-    if (id < 3 && Headless.timers[id].active) {
+    LogNumber("stop", id);
+    if (id < TimerSlots && Headless.timers[id].active) {
         Headless.timers[id].active = false;
         Headless.timerStops++;
     }
@@ -108,6 +131,7 @@ void PlatStopTimer(SaverWindow, unsigned id)
 
 void PlatErrorBox(SaverWindow, const char* text, const char* caption)
 {
+    Log("box");
     Headless.errorBoxes++;
     std::snprintf(Headless.errorText, sizeof Headless.errorText, "%s", text);
     std::snprintf(Headless.errorCaption, sizeof Headless.errorCaption, "%s", caption);
@@ -115,6 +139,9 @@ void PlatErrorBox(SaverWindow, const char* text, const char* caption)
 
 void PlatRequestQuit(int code)
 {
+    char text[24];
+    std::snprintf(text, sizeof text, "quit:%d", code);
+    Log(text);
     Headless.quitRequests++;
     Headless.quitCode = code;
 }
@@ -126,17 +153,27 @@ uint32_t PlatCalendarSeconds()
 
 void* PlatAllocate(size_t bytes)
 {
-    if (++Headless.allocations == Headless.failAllocation)
+    void* block = nullptr;
+    if (++Headless.allocations != Headless.failAllocation && bytes <= SIZE_MAX - sizeof(BlockHeader))
+        block = std::calloc(1, sizeof(BlockHeader) + bytes);
+    if (!block) {
+        Log("alloc-refused");
         return nullptr;
-    void* block = std::calloc(1, bytes);
-    if (block)
-        Headless.blocksLive++;
-    return block;
+    }
+    static_cast<BlockHeader*>(block)->bytes = bytes;
+    LogNumber("alloc", bytes);
+    Headless.blocksLive++;
+    Headless.bytesLive += bytes;
+    return static_cast<BlockHeader*>(block) + 1;
 }
 
 void PlatFree(void* block)
 {
-    if (block)
-        Headless.blocksLive--;
-    std::free(block);
+    if (!block)
+        return;
+    BlockHeader* header = static_cast<BlockHeader*>(block) - 1;
+    LogNumber("free", header->bytes);
+    Headless.blocksLive--;
+    Headless.bytesLive -= header->bytes;
+    std::free(header);
 }

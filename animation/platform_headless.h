@@ -10,36 +10,38 @@
 //   SaverTeardown(HeadlessWindow());
 //   HeadlessShutdown();
 //
-// Clock rules: a timer of period p (clamped to 10..0x7FFFFFFF ms, as the
-// Windows timer does) is due at k * p for k = 1, 2, ...; events run in order
-// of due time, ties broken by the smaller timer id.
+// The clock follows timer_schedule.h; each event runs exactly at its due
+// time, so no timer ever falls behind.
+//
+// Every platform call is appended to Headless.calls as one word, in order:
+// "surface" / "surface-missing", "brush", "alloc:BYTES" / "alloc-refused",
+// "timer:ID" / "timer-refused:ID", "box", "quit:CODE", then "stop:ID",
+// "free:BYTES", "release-brush", "release-surface". Tests assert on it.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "animation/platform.h"
+#include "animation/timer_schedule.h"
 #include "engine/surface_memory.h"
 
-struct HeadlessTimer {
-    bool active;
-    uint32_t period;      // after clamping
-    uint64_t due;         // next due time, ms
-    TimerHandler handler;
-};
-
 struct HeadlessPlatformRecord {
-    int32_t width, height;          // the window's client size
-    uint32_t seconds;               // calendar time read by the seed
-    uint64_t now;                   // virtual time of the event being run, ms
-    HeadlessTimer timers[3];        // by id; ids 1 and 2 are used
-    MemoryWindow window;            // window.screen is what the window shows
-    uint32_t presents;              // copies to the window so far
-    void (*onFrame)();              // called after each copy is counted (may be null)
+    int32_t width, height;              // the window's client size
+    uint32_t seconds;                   // calendar time read by the seed
+    uint64_t now;                       // virtual time of the event being run, ms
+    TimerSchedule timers[TimerSlots];   // by id; ids 1 and 2 are used
+    MemoryWindow window;                // window.screen is what the window shows
+    uint32_t presents;                  // copies to the window so far
+    void (*onFrame)();                  // called after each copy is counted (may be null)
     uint32_t timerStarts, timerStops;
+    std::string calls;                  // the platform calls so far, see above
 
     // Fault injection for tests.
     unsigned failTimerId;           // creating this timer id fails (0: none)
     int failAllocation;             // the n-th allocation fails (1-based; 0: none)
+    bool failSurface;               // the surface cannot be created
+    bool failBrush;                 // the brush cannot be created
     int allocations;                // allocations so far
 
     // What the user would have seen.
@@ -50,6 +52,7 @@ struct HeadlessPlatformRecord {
     int quitCode;                   // code of the last quit request
 
     int surfacesLive, brushesLive, blocksLive;  // created and not yet released
+    uint64_t bytesLive;                         // bytes of the blocks not yet released
 };
 
 extern HeadlessPlatformRecord Headless;
