@@ -8,7 +8,10 @@
 
 AnimationStateRecord AnimationState = {};
 
-// Which timers start-up created, so that teardown stops only those.
+// What start-up created beyond AnimationState's pointers, so that teardown
+// stops only those timers, and the window they belong to.
+static bool g_started = false;
+static SaverWindow g_window = nullptr;
 static bool g_frameTimerRunning = false;
 static bool g_clearTimerRunning = false;
 
@@ -36,23 +39,36 @@ static void StartupFailed(SaverWindow window, const char* text, const char* capt
     PlatRequestQuit(-1);
 }
 
-static void NewAttractor()
+// The surface for the window's current client size, with the centre and
+// the depth scale that go with it.
+static void BuildSurface(SaverWindow window)
 {
-    AnimationState.Colour = NewAttractor(AnimationState.Maps, AnimationState.Cloud, SaverSettings.NumberPoints);
-}
-
-void SaverStart(SaverWindow window)
-{
-    LoadSettings();
-    RandomSeed(PlatCalendarSeconds());
-
     AnimationState.Surface = PlatCreateSurface(window, &AnimationState.ClientRect);
     const int32_t w = AnimationState.ClientRect.right - AnimationState.ClientRect.left;
     const int32_t h = AnimationState.ClientRect.bottom - AnimationState.ClientRect.top;
     CentreX = w / 2;
     CentreY = h / 2;
-    AnimationState.BackgroundBrush = PlatCreateBlackBrush();
     SelectZScale(w);
+}
+
+static void NewAttractor()
+{
+    AnimationState.Colour = NewAttractor(AnimationState.Maps, AnimationState.Cloud, AnimationState.PointCount);
+}
+
+void SaverStart(SaverWindow window)
+{
+    if (g_started)
+        SaverTeardown(g_window);
+    g_started = true;
+    g_window = window;
+
+    LoadSettings();
+    RandomSeed(PlatCalendarSeconds());
+
+    AnimationState.Surface = nullptr;
+    BuildSurface(window);
+    AnimationState.BackgroundBrush = PlatCreateBlackBrush();
 
     AnimationState.Maps = static_cast<MapSet*>(AllocateArray(MapCount, sizeof(MapSet)));
     if (!AnimationState.Maps) {
@@ -64,6 +80,7 @@ void SaverStart(SaverWindow window)
         StartupFailed(window, "Cannot allocate memory for point buffer!", "Memory Error");
         return;
     }
+    AnimationState.PointCount = SaverSettings.NumberPoints;
     g_frameTimerRunning = PlatStartTimer(window, kFrameTimer, SaverSettings.AnimationTimer, FrameTick) != 0;
     if (!g_frameTimerRunning) {
         StartupFailed(window, "Cannot create animation timer!", "Timer Error");
@@ -93,8 +110,8 @@ void FrameTick(SaverWindow window)
         ViewState.AngleZ += ViewState.SpinZ;
     }
     if (blank && SaverSettings.EnableContinuous)
-        GeneratePoints(AnimationState.Maps, AnimationState.Cloud, SaverSettings.NumberPoints);
-    RenderFrame(AnimationState.Surface, AnimationState.Cloud, SaverSettings.NumberPoints, AnimationState.Colour);
+        GeneratePoints(AnimationState.Maps, AnimationState.Cloud, AnimationState.PointCount);
+    RenderFrame(AnimationState.Surface, AnimationState.Cloud, AnimationState.PointCount, AnimationState.Colour);
     SurfaceCopyToWindow(AnimationState.Surface, window);
 }
 
@@ -104,6 +121,16 @@ void ClearTick(SaverWindow)
     SurfaceFill(AnimationState.Surface, &AnimationState.ClientRect, AnimationState.BackgroundBrush);
     NewAttractor();
     AnimationState.Ready = true;
+}
+
+void SaverResize(SaverWindow window)
+{
+    if (!g_started)
+        return;
+    if (AnimationState.Surface)
+        PlatReleaseSurface(AnimationState.Surface);
+    AnimationState.Surface = nullptr;
+    BuildSurface(window);
 }
 
 void SaverTeardown(SaverWindow window)
@@ -118,10 +145,13 @@ void SaverTeardown(SaverWindow window)
     PlatFree(AnimationState.Maps);
     AnimationState.Cloud = nullptr;
     AnimationState.Maps = nullptr;
+    AnimationState.PointCount = 0;
     if (AnimationState.BackgroundBrush)
         PlatReleaseBrush(AnimationState.BackgroundBrush);
     AnimationState.BackgroundBrush = nullptr;
     if (AnimationState.Surface)
         PlatReleaseSurface(AnimationState.Surface);
     AnimationState.Surface = nullptr;
+    g_started = false;
+    g_window = nullptr;
 }

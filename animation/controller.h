@@ -16,12 +16,16 @@ struct AnimationStateRecord {
     SurfaceRect ClientRect;        // client rectangle read at start-up; every clear fills it
     SurfaceBrush BackgroundBrush;  // solid black
     MapSet* Maps;                  // MapCount maps
-    PointCloud* Cloud;             // NumberPoints points
+    PointCloud* Cloud;             // PointCount points
+    uint32_t PointCount;           // points Cloud was allocated for: NumberPoints at start-up
 };
 
 extern AnimationStateRecord AnimationState;  // process-wide animation record
 
-void SaverStart(SaverWindow window);      // on window creation; failures show a box and quit with -1
+void SaverStart(SaverWindow window);      // on window creation; failures show a box and quit with -1.
+                                          // A second start first tears down the first.
 void FrameTick(SaverWindow window);       // timer 1: draw a frame and show it
 void ClearTick(SaverWindow window);       // timer 2: wipe the picture, start a new attractor
+void SaverResize(SaverWindow window);     // the window changed size: a new black surface of the new
+                                          // size, centre and depth scale; settings and stream untouched
 void SaverTeardown(SaverWindow window);   // on window destruction; releases only what start-up built, once
