@@ -1,10 +1,19 @@
 # Zorvane - the two everyday commands:
 #   make run    set up if needed, build and start the saver
 #   make test   set up if needed, build all configurations and run every test
-.PHONY: run test setup build bench clean
+# and the occasional ones:
+#   make run-wine    the Windows saver under Wine (ARGS=/c: its configuration dialog)
+#   make deb         the Debian package, build/zorvane_<version>_amd64.deb
+#   make bench       the engine benchmark (Google Benchmark)
+#   make fuzz        every fuzz target for 10 minutes
+#   make soak        the long runs: 24 virtual hours headless, a minute of the real savers
+.PHONY: run run-wine test setup build bench fuzz soak clean
 
 run:
 	scripts/run.sh $(ARGS)
+
+run-wine:
+	scripts/run-wine.sh $(ARGS)
 
 test:
 	scripts/test.sh
@@ -17,6 +26,12 @@ build: setup
 
 bench: build
 	build/native/zorvane-bench
+
+fuzz:
+	scripts/long-runs.sh fuzz
+
+soak:
+	scripts/long-runs.sh soak
 
 clean:
 	rm -rf build out

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # test.sh - builds every configuration and runs every test:
-# native, native with address + undefined sanitizers, and the 32- and
-# 64-bit Windows builds under Wine. The native build goes first: the
-# Windows suites compare their pictures with its output.
+# native, native with address + undefined sanitizers, the fuzz targets
+# (clang, a short run each), and the 32- and 64-bit Windows builds under
+# Wine. The native build goes first: the Windows suites compare their
+# pictures with its output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 
 start=$(date +%s)
 summary=()
-for preset in native native-asan win32 win64; do
+for preset in native native-asan fuzz win32 win64; do
     echo "== $preset: configure and build"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
