@@ -81,6 +81,15 @@ void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)
     SetPixelV(s->dc, x, y, static_cast<COLORREF>(c));
 }
 
+void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, Colour c)
+{
+    const uint32_t width = static_cast<uint32_t>(s->width);
+    const uint32_t size = width * static_cast<uint32_t>(s->height);
+    for (uint32_t i = 0; i < n; i++)
+        if (indices[i] < size)
+            SetPixelV(s->dc, static_cast<int>(indices[i] % width), static_cast<int>(indices[i] / width), static_cast<COLORREF>(c));
+}
+
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window)
 {
     HWND hwnd = static_cast<HWND>(window);

@@ -22,4 +22,8 @@ int32_t SurfaceWidth(const OffscreenSurface* s);                         // widt
 int32_t SurfaceHeight(const OffscreenSurface* s);                        // height in pixels
 void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush);  // fill r with the brush
 void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c);        // pixels outside are ignored
+// The bulk form of SurfaceSetPixel, for the renderer: sets the pixel at each
+// linear index (y * width + x) to c, in order; an index of width * height
+// or more stands for a skipped point and is ignored.
+void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, Colour c);
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window);       // one block copy to the window

@@ -19,7 +19,8 @@ struct MemoryWindow {
     void* user;                                // for the hook
 };
 
-OffscreenSurface* MemorySurfaceCreate(int32_t width, int32_t height);  // black surface or nullptr
+OffscreenSurface* MemorySurfaceCreate(int32_t width, int32_t height);  // black surface or nullptr (no memory, or
+                                                                        // w * h not below 2^32 - 1)
 void MemorySurfaceDestroy(OffscreenSurface* s);                         // accepts nullptr
 Colour* MemorySurfacePixels(OffscreenSurface* s);                       // row-major pixels
 const Colour* MemorySurfacePixels(const OffscreenSurface* s);
