@@ -16,3 +16,8 @@ void ResetSettings()
 {
     SaverSettings = kDefaultSettings;
 }
+
+void ResetSettingsRecord(SaverSettingsRecord* s)
+{
+    *s = kDefaultSettings;
+}

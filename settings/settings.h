@@ -21,5 +21,6 @@ struct SaverSettingsRecord {
 extern SaverSettingsRecord SaverSettings;  // process-wide settings
 
 void ResetSettings();   // back to the defaults (1, 1, 0, 10000, 1000, 200)
+void ResetSettingsRecord(SaverSettingsRecord* s);  // the same defaults into another record
 int LoadSettings();     // 1 on success, 0 on failure; callers ignore it
 int SaveSettings();     // 1 on success, 0 on failure

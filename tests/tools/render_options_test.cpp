@@ -21,12 +21,12 @@ TEST(RenderOptions, DefaultsMatchTheSaver)
     EXPECT_EQ(1234u, o.seed);  // the current time
     EXPECT_EQ(1024, o.width);
     EXPECT_EQ(768, o.height);
-    EXPECT_EQ(10000u, o.points);
-    EXPECT_EQ(200u, o.frameMs);
-    EXPECT_EQ(1000u, o.clearMs);
-    EXPECT_EQ(0u, o.blank);
-    EXPECT_EQ(1u, o.rotate);
-    EXPECT_EQ(1u, o.continuous);
+    EXPECT_EQ(10000u, o.settings.NumberPoints);
+    EXPECT_EQ(200u, o.settings.AnimationTimer);
+    EXPECT_EQ(1000u, o.settings.CLSTimer);
+    EXPECT_EQ(0u, o.settings.BlankScreen);
+    EXPECT_EQ(1u, o.settings.EnableRotation);
+    EXPECT_EQ(1u, o.settings.EnableContinuous);
     EXPECT_FALSE(o.byTime);
     EXPECT_EQ(1u, o.frames);
 }
@@ -40,7 +40,7 @@ TEST(RenderOptions, AcceptsTheWholeUnsignedRange)
                        &o, &error))
         << error;
     EXPECT_EQ(4294967295u, o.seed);
-    EXPECT_EQ(0u, o.points);
+    EXPECT_EQ(0u, o.settings.NumberPoints);
     EXPECT_TRUE(o.byTime);
     EXPECT_EQ(5000u, o.timeMs);
     EXPECT_EQ("d", o.framesDir);

@@ -70,10 +70,10 @@ int main(int argc, char** argv)
     std::string error;
     if (ParseRenderOptions(argc, argv, static_cast<uint32_t>(std::time(nullptr)), &o, &error) != 0) {
         if (error.empty()) {
-            std::fputs(RenderUsage(), stdout);
+            std::fputs(RenderUsage().c_str(), stdout);
             return 0;
         }
-        std::fprintf(stderr, "zorvane-render: %s\n%s", error.c_str(), RenderUsage());
+        std::fprintf(stderr, "zorvane-render: %s\n%s", error.c_str(), RenderUsage().c_str());
         return 2;
     }
     if (!o.out.empty() && !CanWrite(o.out)) {
@@ -89,12 +89,7 @@ int main(int argc, char** argv)
         }
     }
 
-    SaverSettings.NumberPoints = o.points;
-    SaverSettings.AnimationTimer = o.frameMs;
-    SaverSettings.CLSTimer = o.clearMs;
-    SaverSettings.BlankScreen = o.blank;
-    SaverSettings.EnableRotation = o.rotate;
-    SaverSettings.EnableContinuous = o.continuous;
+    SaverSettings = o.settings;
     HeadlessReset(o.width, o.height);
     if (!Headless.window.screen) {
         std::fprintf(stderr, "zorvane-render: not enough memory for a %d x %d picture\n", o.width, o.height);
