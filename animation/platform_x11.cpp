@@ -1,0 +1,137 @@
+// platform_x11.cpp - timers, the error box, the quit request, the clock
+// and memory for the animation controller on X11 (see platform_x11.h).
+#include "animation/platform_x11.h"
+
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <unistd.h>
+
+X11PlatformRecord X11 = {};
+
+SaverWindow X11Window()
+{
+    return &X11;
+}
+
+uint64_t X11NowMs()
+{
+    static timespec start = {};
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    if (start.tv_sec == 0 && start.tv_nsec == 0)
+        start = now;
+    const int64_t ns = static_cast<int64_t>(now.tv_sec - start.tv_sec) * 1000000000 + (now.tv_nsec - start.tv_nsec);
+    return static_cast<uint64_t>(ns / 1000000);
+}
+
+static int RecordXError(Display*, XErrorEvent* e)
+{
+    // A request on the window after it was destroyed: the window is gone.
+    if ((e->error_code == BadWindow || e->error_code == BadDrawable) && e->resourceid == X11.window)
+        X11.windowGone = true;
+    return 0;
+}
+
+static int DisplayLost(Display*)
+{
+    // Xlib cannot go on after this; end here, in one line, without a crash.
+    static const char text[] = "zorvane: lost the connection to the X display\n";
+    ssize_t ignored = write(2, text, sizeof text - 1);
+    (void)ignored;
+    _exit(1);
+}
+
+void X11InstallErrorHandlers()
+{
+    XSetErrorHandler(RecordXError);
+    XSetIOErrorHandler(DisplayLost);
+}
+
+bool X11CheckVisual(std::string* error)
+{
+    XVisualInfo info = {};
+    info.visualid = XVisualIDFromVisual(X11.visual);
+    int n = 0;
+    XVisualInfo* found = XGetVisualInfo(X11.display, VisualIDMask, &info, &n);
+    bool ok = false;
+    if (found && n > 0) {
+        const XVisualInfo& v = found[0];
+        ok = v.c_class == TrueColor && (v.depth == 24 || v.depth == 32) &&
+             ((v.red_mask == 0xFF0000 && v.green_mask == 0xFF00 && v.blue_mask == 0xFF) ||
+              (v.red_mask == 0xFF && v.green_mask == 0xFF00 && v.blue_mask == 0xFF0000));
+    }
+    // The pixels are 32 bits each: the depth's pixmap format must say so.
+    int formats = 0;
+    XPixmapFormatValues* f = XListPixmapFormats(X11.display, &formats);
+    bool thirtyTwo = false;
+    for (int i = 0; i < formats; i++)
+        if (f[i].depth == X11.depth && f[i].bits_per_pixel == 32)
+            thirtyTwo = true;
+    if (f)
+        XFree(f);
+    if (found)
+        XFree(found);
+    if (!ok || !thirtyTwo) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the window's visual (0x%lx, depth %d) is not TrueColor of depth 24 or 32",
+                      static_cast<unsigned long>(XVisualIDFromVisual(X11.visual)), X11.depth);
+        *error = text;
+        return false;
+    }
+    return true;
+}
+
+unsigned X11NextDue(uint64_t* due)
+{
+    return ScheduleNextDue(X11.timers, due);
+}
+
+void X11RunTimer(unsigned id)
+{
+    TimerSchedule& t = X11.timers[id];
+    ScheduleAdvance(&t, X11NowMs());
+    t.handler(X11Window());
+}
+
+int PlatStartTimer(SaverWindow, unsigned id, uint32_t periodMs, TimerHandler handler)
+{
+    if (id == 0 || id >= TimerSlots)
+        return 0;
+    ScheduleStart(&X11.timers[id], X11NowMs(), periodMs, handler);
+    return 1;
+}
+
+void PlatStopTimer(SaverWindow, unsigned id)
+{
+    if (id < TimerSlots)
+        X11.timers[id].active = false;
+}
+
+void PlatErrorBox(SaverWindow, const char* text, const char* caption)
+{
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+}
+
+void PlatRequestQuit(int code)
+{
+    X11.quit = true;
+    X11.quitCode = code;
+}
+
+uint32_t PlatCalendarSeconds()
+{
+    return X11.seed;
+}
+
+void* PlatAllocate(size_t bytes)
+{
+    return std::calloc(1, bytes);
+}
+
+void PlatFree(void* block)
+{
+    std::free(block);
+}

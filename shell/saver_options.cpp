@@ -1,0 +1,76 @@
+// saver_options.cpp - see saver_options.h.
+#include "shell/saver_options.h"
+
+#include "settings/options.h"
+
+struct TargetSwitches {
+    bool window, fullscreen, root, windowId;
+};
+
+static OptionTable SaverTable(SaverOptions* o, TargetSwitches* s)
+{
+    OptionTable t = {};
+    AddSwitchOption(&t, "window", &s->window, "draw in a window of its own (the default); q or Escape closes it");
+    AddSwitchOption(&t, "fullscreen", &s->fullscreen, "cover the screen until the pointer moves, a key or a button");
+    AddSwitchOption(&t, "root", &s->root, "draw in $XSCREENSAVER_WINDOW, else the root window");
+    AddHexNumberOption(&t, "window-id", &o->windowId, "draw in that window (decimal or 0x hex)", &s->windowId);
+    AddSettingsOptions(&t, &o->settings, &o->seed);
+    AddSwitchOption(&t, "print-settings", &o->printSettings, "print the settings these options give, and exit");
+    AddIgnoredOption(&t, "fps", false);
+    AddIgnoredOption(&t, "install", false);
+    AddIgnoredOption(&t, "visual", true);
+    return t;
+}
+
+std::string SaverUsage()
+{
+    SaverOptions o = {};
+    TargetSwitches s = {};
+    const OptionTable t = SaverTable(&o, &s);
+    return "usage: zorvane [--window | --fullscreen | --root | --window-id ID] [options]\n"
+           "Random three-dimensional attractors of iterated function systems.\n" +
+           OptionsUsage(&t) + "  (--fps, --install and --visual NAME are accepted and ignored)\n";
+}
+
+int ParseSaverOptions(int argc, const char* const* argv, uint32_t now, SaverOptions* o, std::string* error)
+{
+    *o = SaverOptions{};
+    o->seed = now;
+    ResetSettingsRecord(&o->settings);
+    TargetSwitches s = {};
+    const OptionTable t = SaverTable(o, &s);
+    const int status = ParseOptions(&t, argc, argv, error);
+    if (status != 0)
+        return status;
+    if (s.windowId && o->windowId == 0) {
+        *error = "--window-id: expected a window id, got '0'";
+        return 2;
+    }
+    if (s.window + s.fullscreen + s.root + s.windowId > 1) {
+        *error = "--window: give one of --window, --fullscreen, --root and --window-id";
+        return 2;
+    }
+    o->target = s.fullscreen ? SaverTarget::Fullscreen
+                : s.root     ? SaverTarget::Root
+                : s.windowId ? SaverTarget::WindowId
+                             : SaverTarget::Window;
+    return 0;
+}
+
+std::string SaverSettingsText(const SaverOptions* o)
+{
+    const SaverSettingsRecord& s = o->settings;
+    return "points " + std::to_string(s.NumberPoints) + "\nframe-ms " + std::to_string(s.AnimationTimer) +
+           "\nclear-ms " + std::to_string(s.CLSTimer) + "\nblank " + std::to_string(s.BlankScreen) + "\nrotate " +
+           std::to_string(s.EnableRotation) + "\ncontinuous " + std::to_string(s.EnableContinuous) + "\nseed " +
+           std::to_string(o->seed) + "\n";
+}
+
+bool ParseWindowId(const char* text, uint32_t* id)
+{
+    OptionTable t = {};
+    AddHexNumberOption(&t, "id", id, nullptr, nullptr);
+    const char* argv[] = {"", "--id", text};
+    std::string error;
+    return text && ParseOptions(&t, 3, argv, &error) == 0 && *id != 0;
+}

@@ -1,0 +1,35 @@
+// saver_options.h - the command line of zorvane, the X11 saver: where it
+// draws, the settings options it shares with zorvane-render, and the few
+// options other savers' users may pass (--fps, --install, --visual NAME),
+// which are accepted and ignored.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/settings.h"
+
+enum class SaverTarget {
+    Window,      // its own resizable top-level window (the default)
+    Fullscreen,  // a window covering the screen, closed by input
+    Root,        // $XSCREENSAVER_WINDOW, else the root window
+    WindowId,    // the window given by --window-id
+};
+
+struct SaverOptions {
+    SaverTarget target;
+    uint32_t windowId;             // --window-id
+    uint32_t seed;                 // --seed (default: the current time)
+    SaverSettingsRecord settings;  // --points --frame-ms --clear-ms --blank --rotate --continuous
+    bool printSettings;            // --print-settings: print the settings and exit
+};
+
+// Fills *o. Returns 0; 1 for --help; 2 with a one-line message in *error.
+// now is the default seed.
+int ParseSaverOptions(int argc, const char* const* argv, uint32_t now, SaverOptions* o, std::string* error);
+std::string SaverUsage();
+std::string SaverSettingsText(const SaverOptions* o);  // "points 10000\nframe-ms 200\n..."
+
+// A window id as XScreenSaver passes it: decimal or 0x hex, non-zero and
+// 32-bit. Returns false for anything else.
+bool ParseWindowId(const char* text, uint32_t* id);

@@ -1,0 +1,22 @@
+// target_x11.h - the window zorvane draws in: found (--root, --window-id)
+// or created (--window, --fullscreen), with its visual, depth and size
+// put in the X11 platform record.
+#pragma once
+
+#include <string>
+
+#include "shell/saver_options.h"
+
+struct X11TargetRecord {
+    bool own;            // we created the window (and may take input there)
+    SaverTarget target;
+    unsigned long deleteAtom;  // WM_DELETE_WINDOW, for --window
+    unsigned long cursor;      // the invisible cursor of --fullscreen (0: none)
+};
+
+extern X11TargetRecord X11Target;
+
+// Finds or creates the window in X11.display; false with a one-line
+// message in *error when there is none to draw in.
+bool X11OpenTarget(const SaverOptions* o, std::string* error);
+void X11CloseTarget();   // releases what X11OpenTarget created; a found window is left as it was

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# The X11 saver as XScreenSaver and a user meet it, on a private Xvfb:
+# where it draws, that its first frame is exactly zorvane-render's, that it
+# follows a window's size, the --fullscreen close rules, signals, a window
+# or display that goes away, and bad options.
+# Usage: saver_x11_test.sh ZORVANE ZORVANE-RENDER WINDOW-PROBE
+source "$(dirname "$0")/x11_lib.sh"
+zorvane=$1 render=$2 probe=$3
+err=$tmp/err
+
+# --root draws attractor pixels within 2 s.
+start_xvfb 640x480
+"$zorvane" --root 2>"$err" &
+pid=$!
+check "--root: attractor pixels within 2 s" wait_for 2 drawn "$tmp/root.png"
+cp "$tmp/root.png" "$tmp/artifact-root.png"
+
+# SIGTERM: exit 0 at once, not at the next tick, with nothing on stderr
+# (the sanitizer build would report leaks or errors there).
+for sig in TERM INT HUP; do
+    [ "$sig" = TERM ] || { "$zorvane" --root --frame-ms 5000 2>"$err" & pid=$!; }
+    wait_for 5 drawn "$tmp/s.png" || [ "$sig" != TERM ]
+    t0=$(date +%s%N)
+    kill -"$sig" "$pid"
+    reap "$pid"
+    ms=$(( ($(date +%s%N) - t0) / 1000000 ))
+    echo "SIG$sig to exit: $ms ms"
+    check "SIG$sig: exit status 0 (got $status)" test "$status" = 0
+    check "SIG$sig: nothing on stderr" test ! -s "$err"
+    [ "${ZORVANE_SANITIZED:-0}" = 1 ] || check "SIG$sig: ends within 100 ms ($ms ms)" test "$ms" -le 100
+done
+
+# The first frame equals zorvane-render's first frame, pixel for pixel,
+# in both modes; a fresh display each time, so the root starts black.
+for blank in 0 1; do
+    start_xvfb 800x600
+    opts=(--seed 4242 --blank "$blank" --frame-ms 3000 --clear-ms 60000)
+    "$zorvane" --root "${opts[@]}" &
+    pid=$!
+    wait_for 10 drawn "$tmp/first.png"
+    kill "$pid"
+    reap "$pid"
+    "$render" "${opts[@]}" --width 800 --height 600 --frames 1 --out "$tmp/ref.png"
+    check "first frame, --blank $blank: identical to zorvane-render" test "$(differ "$tmp/first.png" "$tmp/ref.png")" = 0
+done
+
+# --window-id: only that window is drawn in; after a resize the picture is
+# rebuilt for the new size, centred, with the same attractor (same seed,
+# no clear, no spin, no re-walk: the new frame is zorvane-render's first
+# frame at the new size).
+start_xvfb 640x480
+coproc PROBE { "$probe"; }
+echo "create 100 50 300 200" >&"${PROBE[1]}"
+read -r -t 10 win <&"${PROBE[0]}"
+opts=(--seed 77 --blank 1 --rotate 0 --continuous 0 --frame-ms 100 --clear-ms 600000)
+"$zorvane" --window-id "$win" "${opts[@]}" 2>"$err" &
+pid=$!
+check "--window-id: draws in the window" wait_for 5 drawn "$tmp/win.png" "$win"
+shot "$tmp/screen.png"
+convert "$tmp/screen.png" -fill black -draw "rectangle 100,50 399,249" "$tmp/outside.png"
+check "--window-id: nothing drawn outside it" test "$(colours "$tmp/outside.png")" = 1
+"$render" "${opts[@]}" --width 300 --height 200 --frames 1 --out "$tmp/ref300.png"
+check "--window-id: the frame is zorvane-render's at 300 x 200" test "$(differ "$tmp/win.png" "$tmp/ref300.png")" = 0
+echo "resize 420 330" >&"${PROBE[1]}"
+read -r -t 10 _ <&"${PROBE[0]}"
+"$render" "${opts[@]}" --width 420 --height 330 --frames 1 --out "$tmp/ref420.png"
+same_as_ref420() { shot "$tmp/win2.png" "$win" && [ "$(differ "$tmp/win2.png" "$tmp/ref420.png")" = 0 ]; }
+check "resized: the frame is rebuilt, centred at 420 x 330" wait_for 5 same_as_ref420
+
+# The window destroyed under it: status 1, one line, no sanitizer report.
+echo "destroy" >&"${PROBE[1]}"
+read -r -t 10 _ <&"${PROBE[0]}"
+check "destroyed window: it ends" wait_for 5 gone "$pid"
+reap "$pid"
+check "destroyed window: exit status 1 (got $status)" test "$status" = 1
+check "destroyed window: one line on stderr" test "$(wc -l <"$err")" = 1
+grep -q 'is gone' "$err" || { echo "stderr:"; cat "$err"; }
+exec {PROBE[1]}>&-
+
+# --fullscreen closes on a key, a button, or the pointer moving more than
+# 3 pixels (Manhattan) from where it was; (2, 1) and back is tolerated.
+fullscreen() {  # fullscreen: starts it with the pointer at (300, 200) and waits for a frame
+    xdotool mousemove 300 200
+    "$zorvane" --fullscreen 2>"$err" &
+    pid=$!
+    wait_for 5 drawn "$tmp/full.png"
+}
+changed_from() { shot "$tmp/now.png" && [ "$(differ "$tmp/now.png" "$1")" != 0 ]; }
+two_new_frames() {  # two frames presented after now: earlier input has been handled
+    shot "$tmp/f1.png"; wait_for 5 changed_from "$tmp/f1.png" && cp "$tmp/now.png" "$tmp/f2.png" &&
+        wait_for 5 changed_from "$tmp/f2.png"
+}
+ended_with() {  # ended_with STATUS
+    wait_for 5 gone "$pid" || return 1
+    reap "$pid"
+    [ "$status" = "$1" ]
+}
+check "fullscreen: a frame appears" fullscreen
+xdotool key a
+check "fullscreen: a key ends it with 0" ended_with 0
+check "fullscreen: a frame appears (pointer)" fullscreen
+xdotool mousemove 302 201
+xdotool mousemove 300 200
+check "fullscreen: still drawing after (2, 1) and back" two_new_frames
+check "fullscreen: (2, 1) and back does not end it" alive "$pid"
+xdotool mousemove 302 202
+check "fullscreen: (2, 2) ends it with 0" ended_with 0
+check "fullscreen: a frame appears (button)" fullscreen
+xdotool click 1
+check "fullscreen: a button press ends it with 0" ended_with 0
+
+# Start-up failures and bad input.
+"$zorvane" --root --points 4294967295 >/dev/null 2>"$err"
+status=$?
+check "too many points: exit 1 (got $status)" test "$status" = 1
+check "too many points: the box's text" grep -qx "Memory Error: Cannot allocate memory for point buffer!" "$err"
+"$zorvane" --window-id 0x7fffff0 >/dev/null 2>"$err"
+status=$?
+check "no such window: exit 1 (got $status)" test "$status" = 1
+check "no such window: one line" test "$(wc -l <"$err")" = 1
+XSCREENSAVER_WINDOW=nonsense "$zorvane" --root >/dev/null 2>"$err"
+status=$?
+check "bad \$XSCREENSAVER_WINDOW: exit 1 (got $status)" test "$status" = 1
+for bad in "--points -1" "--points 4294967296" "--points 1e3" "--points ''" "--frame-ms 0x10" "--clear-ms +5" \
+           "--blank 2" "--rotate yes" "--continuous -0" "--seed 99999999999" "--window-id 0" "--window-id zz" \
+           "--window-id" "--visual" "--bogus" "--root --window" "-points 12x"; do
+    eval "\"$zorvane\" $bad" >/dev/null 2>"$err"
+    status=$?
+    check "'$bad': exit 2 (got $status)" test "$status" = 2
+    check "'$bad': names the option" grep -q '^zorvane: -' "$err"
+done
+"$zorvane" -points 5 --fps --install --visual default -blank 1 --print-settings >"$tmp/settings" 2>"$err"
+check "one or two dashes; --fps, --install, --visual NAME ignored" grep -qx "points 5" "$tmp/settings"
+
+# The display goes away under it: status 1, one line, no crash.
+start_xvfb 320x240
+"$zorvane" --root 2>"$err" &
+pid=$!
+wait_for 5 drawn "$tmp/last.png"
+stop_xvfb
+check "display gone: it ends" wait_for 5 gone "$pid"
+reap "$pid"
+check "display gone: exit status 1 (got $status)" test "$status" = 1
+check "display gone: one line on stderr" test "$(wc -l <"$err")" = 1
+
+finish

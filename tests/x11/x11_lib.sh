@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# x11_lib.sh - shared steps of the X11 saver's tests: a private Xvfb of a
+# chosen size (never the caller's display), checks, polls and screenshots.
+# Sourced by the tests.
+set -u
+passes=0 fails=0
+tmp=$(mktemp -d)
+xvfb_pid=
+
+check() {  # check NAME CONDITION...
+    local name=$1
+    shift
+    if "$@"; then passes=$((passes + 1)); else echo "not ok - $name"; fails=$((fails + 1)); fi
+}
+
+stop_xvfb() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+}
+
+cleanup() {
+    jobs -p | xargs -r kill 2>/dev/null
+    stop_xvfb
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+start_xvfb() {  # start_xvfb WxH: a fresh display with a black root; sets DISPLAY
+    stop_xvfb
+    : >"$tmp/display"
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -br -noreset -nolisten tcp 3>"$tmp/display" </dev/null >"$tmp/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do
+        grep -q '^[0-9]' "$tmp/display" 2>/dev/null && break
+        sleep 0.1
+    done
+    grep -q '^[0-9]' "$tmp/display" || { echo "Xvfb did not start"; cat "$tmp/xvfb.log"; exit 1; }
+    export DISPLAY=":$(head -n 1 "$tmp/display")"
+}
+
+finish() {
+    echo "$passes passed, $fails failed"
+    [ "$fails" -eq 0 ]
+    exit
+}
+
+shot() { import -window "${2:-root}" "$1" 2>/dev/null; }      # shot FILE [WINDOW]
+colours() { convert "$1" -format '%k' info: 2>/dev/null; }
+differ() { compare -metric AE "$1" "$2" null: 2>&1; }          # pixels that differ
+
+wait_for() {  # wait_for SECONDS COMMAND...: polls every 0.1 s
+    local limit=$(( $1 * 10 ))
+    shift
+    for _ in $(seq 1 "$limit"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+drawn() { shot "$1" "${2:-root}" && [ "$(colours "$1")" -gt 1 ]; }   # drawn FILE [WINDOW]: more than black
+alive() { kill -0 "$1" 2>/dev/null; }
+gone() { ! kill -0 "$1" 2>/dev/null; }
+
+reap() {  # reap PID [SECONDS]: waits for it (killed after SECONDS, default 10); status in $status
+    local watchdog
+    ( trap - EXIT; sleep "${2:-10}"; kill -9 "$1" 2>/dev/null ) &
+    watchdog=$!
+    wait "$1"
+    status=$?
+    kill -9 "$watchdog" 2>/dev/null  # SIGKILL: the subshell must not run the EXIT trap
+    wait "$watchdog" 2>/dev/null
+}
