@@ -7,7 +7,7 @@
 #   make bench       the engine benchmark (Google Benchmark)
 #   make fuzz        every fuzz target for 10 minutes
 #   make soak        the long runs: 24 virtual hours headless, a minute of the real savers
-.PHONY: run run-wine test setup build bench fuzz soak clean
+.PHONY: run run-wine test setup build deb bench fuzz soak clean
 
 run:
 	scripts/run.sh $(ARGS)
@@ -23,6 +23,9 @@ setup:
 
 build: setup
 	cmake --preset native >/dev/null && cmake --build --preset native
+
+deb:
+	scripts/deb.sh
 
 bench: build
 	build/native/zorvane-bench

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# deb.sh - builds the Debian package build/zorvane_<version>_amd64.deb from
+# the native build: the X11 saver as an XScreenSaver hack, its settings
+# file and manual page, and zorvane-render.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/bootstrap.sh
+cmake --preset native >/dev/null
+cmake --build --preset native
+rm -rf build/native/package
+(cd build/native && cpack -G DEB -B package >/dev/null)
+deb=$(ls build/native/package/zorvane_*.deb)
+mv "$deb" build/
+echo "build/$(basename "$deb")"

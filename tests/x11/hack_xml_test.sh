@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# hacks/zorvane.xml, XScreenSaver's settings file for the hack: it parses,
+# every argument it can produce is accepted by the program and sets what it
+# says, and its defaults are the program's.
+# Usage: hack_xml_test.sh ZORVANE XML
+set -u
+zorvane=$1 xml=$2
+passes=0 fails=0
+check() {  # check NAME CONDITION...
+    local name=$1
+    shift
+    if "$@"; then passes=$((passes + 1)); else echo "not ok - $name"; fails=$((fails + 1)); fi
+}
+x() { xmllint --xpath "$1" "$xml" 2>/dev/null; }
+
+check "the XML is well formed" xmllint --noout "$xml"
+check "screensaver name and label" test "$(x 'string(/screensaver/@name)')/$(x 'string(/screensaver/@_label)')" = zorvane/Zorvane
+check "command --root" test "$(x 'string(/screensaver/command/@arg)')" = --root
+check "a description" test -n "$(x 'normalize-space(/screensaver/_description)')"
+
+defaults=$("$zorvane" --print-settings)
+setting() {  # setting NAME [ARGS...]: the value zorvane prints for NAME with ARGS
+    local name=$1
+    shift
+    "$zorvane" "$@" --print-settings | awk -v n="$name" '$1 == n { print $2 }'
+}
+default_of() { awk -v n="$1" '$1 == n { print $2 }' <<<"$defaults"; }
+
+numbers=$(x 'count(//number)')
+check "a control for each number setting" test "$numbers" -ge 3
+for i in $(seq 1 "$numbers"); do
+    arg=$(x "string(//number[$i]/@arg)")
+    name=${arg%% *}
+    name=${name#--}
+    for which in low high default; do
+        value=$(x "string(//number[$i]/@$which)")
+        # shellcheck disable=SC2086
+        check "$arg with $which $value: accepted and set" test "$(setting "$name" ${arg//%/$value})" = "$value"
+    done
+    check "$arg: the default is the program's" test "$(x "string(//number[$i]/@default)")" = "$(default_of "$name")"
+done
+
+booleans=$(x 'count(//boolean)')
+check "a check box for each flag" test "$booleans" -ge 3
+for i in $(seq 1 "$booleans"); do
+    for attr in arg-set arg-unset; do
+        arg=$(x "string(//boolean[$i]/@$attr)")
+        [ -n "$arg" ] || continue
+        name=${arg%% *}
+        name=${name#--}
+        # shellcheck disable=SC2086
+        set -- $arg
+        check "$arg: accepted and set" test "$(setting "$name" "$@")" = "${2:-}"
+        check "$arg: changes the program's default" test "${2:-}" != "$(default_of "$name")"
+    done
+done
+
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]

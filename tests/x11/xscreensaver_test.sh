@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The hack under the real XScreenSaver daemon, installed from the Debian
+# package: activating the daemon starts it and the attractor appears;
+# deactivating it ends the hack within a second. XScreenSaver will not
+# launch hacks as root, so as root the daemon runs as the user nobody.
+# Usage: xscreensaver_test.sh BUILD-DIR ARTIFACT-DIR
+source "$(dirname "$0")/x11_lib.sh"
+build=$1 artifacts=$2
+mkdir -p "$artifacts"
+command -v xscreensaver >/dev/null || { echo "xscreensaver is not installed"; exit 1; }
+
+# The package, built from this build and unpacked.
+chmod 755 "$tmp"
+(cd "$build" && cpack -G DEB -B "$tmp/package" >"$tmp/cpack.log" 2>&1) || { cat "$tmp/cpack.log"; exit 1; }
+deb=$(ls "$tmp"/package/zorvane_*_amd64.deb)
+dpkg-deb -x "$deb" "$tmp/root"
+hack=$tmp/root/usr/libexec/xscreensaver/zorvane
+check "the package holds the hack" test -x "$hack"
+check "the package holds its settings file" test -f "$tmp/root/usr/share/xscreensaver/config/zorvane.xml"
+
+# A fixed seed and a long first frame, so the screen can be compared with
+# zorvane-render's picture.
+picture="--seed 31337 --frame-ms 2000 --clear-ms 600000"
+home=$tmp/home
+mkdir -p "$home"
+cat >"$home/.xscreensaver" <<PREFS
+mode: one
+selected: 0
+splash: False
+lock: False
+fade: False
+unfade: False
+programs: $hack --root $picture \\n
+PREFS
+as_user=(env HOME="$home")
+if [ "$(id -u)" -eq 0 ]; then
+    chown -R nobody "$home"
+    as_user=(runuser -u nobody -- env HOME="$home")
+fi
+
+start_xvfb 800x600
+"${as_user[@]}" DISPLAY="$DISPLAY" xscreensaver -no-splash >"$tmp/daemon.log" 2>&1 &
+daemon=$!
+command_() { "${as_user[@]}" DISPLAY="$DISPLAY" xscreensaver-command "$@" >/dev/null 2>&1; }
+check "the daemon answers" wait_for 15 command_ -time
+
+hack_running() { pgrep -f "^$hack" >/dev/null; }
+check "before -activate: no hack" sh -c "! pgrep -f '^$hack' >/dev/null"
+command_ -activate
+check "-activate: the hack starts" wait_for 15 hack_running
+# shellcheck disable=SC2086
+"$tmp/root/usr/bin/zorvane-render" $picture --width 800 --height 600 --frames 1 --out "$tmp/ref.png"
+the_picture() { shot "$tmp/shot.png" && [ "$(differ "$tmp/shot.png" "$tmp/ref.png")" = 0 ]; }
+check "-activate: the hack's first frame is on the screen" wait_for 10 the_picture
+cp "$tmp/shot.png" "$artifacts/xscreensaver.png"
+
+command_ -deactivate
+t0=$(date +%s%N)
+wait_for 5 sh -c "! pgrep -f '^$hack' >/dev/null"
+ms=$(( ($(date +%s%N) - t0) / 1000000 ))
+echo "the hack ended $ms ms after -deactivate"
+check "-deactivate: the hack ends within 1 s ($ms ms)" test "$ms" -le 1000
+check "the daemon is still running after -deactivate" alive "$daemon"
+
+command_ -exit
+check "-exit: the daemon ends" wait_for 10 gone "$daemon"
+[ "$fails" -eq 0 ] || { echo "daemon log:"; cat "$tmp/daemon.log"; }
+finish
