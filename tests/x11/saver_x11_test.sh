@@ -3,9 +3,10 @@
 # where it draws, that its first frame is exactly zorvane-render's, that it
 # follows a window's size, the --fullscreen close rules, signals, a window
 # or display that goes away, and bad options.
-# Usage: saver_x11_test.sh ZORVANE ZORVANE-RENDER WINDOW-PROBE
+# Usage: saver_x11_test.sh ZORVANE ZORVANE-RENDER WINDOW-PROBE ARTIFACT-DIR
 source "$(dirname "$0")/x11_lib.sh"
-zorvane=$1 render=$2 probe=$3
+zorvane=$1 render=$2 probe=$3 artifacts=$4
+mkdir -p "$artifacts"
 err=$tmp/err
 
 # --root draws attractor pixels within 2 s.
@@ -13,6 +14,9 @@ start_xvfb 640x480
 "$zorvane" --root 2>"$err" &
 pid=$!
 check "--root: attractor pixels within 2 s" wait_for 2 drawn "$tmp/root.png"
+colourful() { shot "$tmp/many.png" && [ "$(colours "$tmp/many.png")" -ge 5 ]; }
+check "--root: new attractors painted over the old ones" wait_for 5 colourful
+cp "$tmp/many.png" "$artifacts/zorvane-root.png"
 
 # SIGTERM: exit 0 at once, not at the next tick, with nothing on stderr
 # (the sanitizer build would report leaks or errors there).
