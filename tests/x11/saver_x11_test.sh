@@ -78,7 +78,29 @@ reap "$pid"
 check "destroyed window: exit status 1 (got $status)" test "$status" = 1
 check "destroyed window: one line on stderr" test "$(wc -l <"$err")" = 1
 grep -q 'is gone' "$err" || { echo "stderr:"; cat "$err"; }
+
+# A window of depth 32 (alpha bits) is drawn in directly too, opaque.
+echo "create32 50 50 320 240" >&"${PROBE[1]}"
+read -r -t 10 win32 <&"${PROBE[0]}"
+"$zorvane" --window-id "$win32" "${opts[@]}" &
+pid=$!
+"$render" "${opts[@]}" --width 320 --height 240 --frames 1 --out "$tmp/ref320.png"
+same_as_ref320() { shot "$tmp/win3.png" "$win32" && [ "$(differ "$tmp/win3.png" "$tmp/ref320.png")" = 0 ]; }
+check "depth 32: the frame is zorvane-render's" wait_for 5 same_as_ref320
+echo "transparent" >&"${PROBE[1]}"
+read -r -t 10 transparent <&"${PROBE[0]}"
+check "depth 32: every pixel opaque ($transparent are not)" test "$transparent" = 0
+kill "$pid"
+reap "$pid"
 exec {PROBE[1]}>&-
+
+# A visual it cannot draw directly: one line and status 1.
+start_xvfb 320x240x16
+"$zorvane" --root >/dev/null 2>"$err"
+status=$?
+check "depth 16: exit 1 (got $status)" test "$status" = 1
+check "depth 16: one line naming the visual" grep -q "visual.*depth 16" "$err"
+start_xvfb 640x480
 
 # --fullscreen closes on a key, a button, or the pointer moving more than
 # 3 pixels (Manhattan) from where it was; (2, 1) and back is tolerated.

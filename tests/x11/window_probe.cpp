@@ -2,10 +2,14 @@
 // to resize and destroy under it. Reads commands from standard input and
 // answers each with one line once the X server has done it:
 //   create X Y W H   a black top-level window; answers its id (0x...)
+//   create32 X Y W H the same on a TrueColor visual of depth 32 (with alpha)
 //   resize W H       answers "ok"
+//   transparent      answers how many pixels of the window are not opaque
+//                    (alpha byte below 0xFF; depth-32 windows only)
 //   destroy          answers "ok"
 // Exits at the end of its input.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstring>
@@ -21,13 +25,30 @@ int main()
     char line[128];
     while (std::fgets(line, sizeof line, stdin)) {
         int x = 0, y = 0, width = 0, height = 0;
-        if (std::sscanf(line, "create %d %d %d %d", &x, &y, &width, &height) == 4) {
+        const bool deep = std::sscanf(line, "create32 %d %d %d %d", &x, &y, &width, &height) == 4;
+        if (deep || std::sscanf(line, "create %d %d %d %d", &x, &y, &width, &height) == 4) {
             XSetWindowAttributes a = {};
             a.background_pixel = BlackPixel(d, DefaultScreen(d));
             a.override_redirect = True;  // placed where asked, window manager or not
+            unsigned long mask = CWBackPixel | CWOverrideRedirect;
+            XVisualInfo info = {};
+            int depth = CopyFromParent;
+            Visual* visual = CopyFromParent;
+            if (deep) {
+                if (!XMatchVisualInfo(d, DefaultScreen(d), 32, TrueColor, &info)) {
+                    std::printf("no depth-32 visual\n");
+                    std::fflush(stdout);
+                    continue;
+                }
+                depth = 32;
+                visual = info.visual;
+                a.background_pixel = 0xFF000000u;
+                a.border_pixel = 0;
+                a.colormap = XCreateColormap(d, DefaultRootWindow(d), visual, AllocNone);
+                mask |= CWBorderPixel | CWColormap;
+            }
             w = XCreateWindow(d, DefaultRootWindow(d), x, y, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                              CWBackPixel | CWOverrideRedirect, &a);
+                              static_cast<unsigned>(height), 0, depth, InputOutput, visual, mask, &a);
             XMapWindow(d, w);
             XSync(d, False);
             std::printf("0x%lx\n", w);
@@ -35,6 +56,18 @@ int main()
             XResizeWindow(d, w, static_cast<unsigned>(width), static_cast<unsigned>(height));
             XSync(d, False);
             std::printf("ok\n");
+        } else if (std::strncmp(line, "transparent", 11) == 0) {
+            XWindowAttributes wa = {};
+            XGetWindowAttributes(d, w, &wa);
+            XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(wa.width), static_cast<unsigned>(wa.height),
+                                      AllPlanes, ZPixmap);
+            long count = 0;
+            for (int py = 0; image && py < wa.height; py++)
+                for (int px = 0; px < wa.width; px++)
+                    count += (XGetPixel(image, px, py) >> 24 & 0xFF) != 0xFF;
+            if (image)
+                XDestroyImage(image);
+            std::printf("%ld\n", count);
         } else if (std::strncmp(line, "destroy", 7) == 0) {
             XDestroyWindow(d, w);
             XSync(d, False);

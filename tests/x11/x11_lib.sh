@@ -25,10 +25,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-start_xvfb() {  # start_xvfb WxH: a fresh display with a black root; sets DISPLAY
+start_xvfb() {  # start_xvfb WxH[xDEPTH]: a fresh display with a black root; sets DISPLAY
     stop_xvfb
     : >"$tmp/display"
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -br -noreset -nolisten tcp 3>"$tmp/display" </dev/null >"$tmp/xvfb.log" 2>&1 &
+    local screen=$1
+    [[ $screen == *x*x* ]] || screen=${screen}x24
+    Xvfb -displayfd 3 -screen 0 "$screen" -br -noreset -nolisten tcp 3>"$tmp/display" </dev/null >"$tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 100); do
         grep -q '^[0-9]' "$tmp/display" 2>/dev/null && break
