@@ -102,8 +102,6 @@ check "depth 16: exit 1 (got $status)" test "$status" = 1
 check "depth 16: one line naming the visual" grep -q "visual.*depth 16" "$err"
 start_xvfb 640x480
 
-# --fullscreen closes on a key, a button, or the pointer moving more than
-# 3 pixels (Manhattan) from where it was; (2, 1) and back is tolerated.
 fullscreen() {  # fullscreen: starts it with the pointer at (300, 200) and waits for a frame
     xdotool mousemove 300 200
     "$zorvane" --fullscreen 2>"$err" &
@@ -120,6 +118,39 @@ ended_with() {  # ended_with STATUS
     reap "$pid"
     [ "$status" = "$1" ]
 }
+# --window: its own window titled "Zorvane", closed by q, Escape or the
+# window manager's close button, with status 0.
+own_window() {  # own_window: starts it and waits for its first frame; sets $owned
+    "$zorvane" --window 2>"$err" &
+    pid=$!
+    wait_for 5 drawn "$tmp/own.png" || return 1
+    owned=$(xdotool search --name '^Zorvane$' 2>/dev/null | head -n 1)
+    [ -n "$owned" ]
+}
+for how in q Escape close; do
+    check "--window ($how): a window titled Zorvane shows a frame" own_window
+    xdotool mousemove 10 10
+    if [ "$how" = close ]; then
+        coproc CLOSER { "$probe"; }
+        printf "close 0x%x\n" "$owned" >&"${CLOSER[1]}"
+        read -r -t 10 _ <&"${CLOSER[0]}"
+        exec {CLOSER[1]}>&-
+    else
+        xdotool key "$how"
+    fi
+    check "--window: $how ends it with 0" ended_with 0
+done
+"$zorvane" --window 2>"$err" &
+pid=$!
+wait_for 5 drawn "$tmp/own.png"
+xdotool key a
+check "--window: still drawing after another key" two_new_frames
+check "--window: another key does not end it" alive "$pid"
+kill "$pid"
+reap "$pid"
+
+# --fullscreen closes on a key, a button, or the pointer moving more than
+# 3 pixels (Manhattan) from where it was; (2, 1) and back is tolerated.
 check "fullscreen: a frame appears" fullscreen
 xdotool key a
 check "fullscreen: a key ends it with 0" ended_with 0

@@ -6,6 +6,8 @@
 //   resize W H       answers "ok"
 //   transparent      answers how many pixels of the window are not opaque
 //                    (alpha byte below 0xFF; depth-32 windows only)
+//   close ID         asks window ID to close as a window manager does
+//                    (WM_DELETE_WINDOW); answers "ok"
 //   destroy          answers "ok"
 // Exits at the end of its input.
 #include <X11/Xlib.h>
@@ -25,6 +27,7 @@ int main()
     char line[128];
     while (std::fgets(line, sizeof line, stdin)) {
         int x = 0, y = 0, width = 0, height = 0;
+        unsigned long other = 0;
         const bool deep = std::sscanf(line, "create32 %d %d %d %d", &x, &y, &width, &height) == 4;
         if (deep || std::sscanf(line, "create %d %d %d %d", &x, &y, &width, &height) == 4) {
             XSetWindowAttributes a = {};
@@ -68,6 +71,17 @@ int main()
             if (image)
                 XDestroyImage(image);
             std::printf("%ld\n", count);
+        } else if (std::sscanf(line, "close %lx", &other) == 1) {
+            XEvent e = {};
+            e.xclient.type = ClientMessage;
+            e.xclient.window = other;
+            e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+            e.xclient.format = 32;
+            e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+            e.xclient.data.l[1] = CurrentTime;
+            XSendEvent(d, other, False, NoEventMask, &e);
+            XSync(d, False);
+            std::printf("ok\n");
         } else if (std::strncmp(line, "destroy", 7) == 0) {
             XDestroyWindow(d, w);
             XSync(d, False);
