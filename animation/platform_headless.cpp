@@ -157,7 +157,7 @@ void* PlatAllocate(size_t bytes)
     if (++Headless.allocations != Headless.failAllocation && bytes <= SIZE_MAX - sizeof(BlockHeader))
         block = std::calloc(1, sizeof(BlockHeader) + bytes);
     if (!block) {
-        Log("alloc-refused");
+        LogNumber("alloc-refused", bytes);
         return nullptr;
     }
     static_cast<BlockHeader*>(block)->bytes = bytes;

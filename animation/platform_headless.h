@@ -14,7 +14,8 @@
 // time, so no timer ever falls behind.
 //
 // Every platform call is appended to Headless.calls as one word, in order:
-// "surface" / "surface-missing", "brush", "alloc:BYTES" / "alloc-refused",
+// "surface" / "surface-missing", "brush" / "brush-missing", "alloc:BYTES" /
+// "alloc-refused:BYTES",
 // "timer:ID" / "timer-refused:ID", "box", "quit:CODE", then "stop:ID",
 // "free:BYTES", "release-brush", "release-surface". Tests assert on it.
 #pragma once

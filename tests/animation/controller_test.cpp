@@ -30,6 +30,7 @@ protected:
         EXPECT_EQ(0, Headless.surfacesLive);
         EXPECT_EQ(0, Headless.brushesLive);
         EXPECT_EQ(0, Headless.blocksLive);
+        EXPECT_EQ(0u, Headless.bytesLive);
         HeadlessShutdown();
     }
     // Runs events until n frame ticks have been handled.
@@ -56,6 +57,8 @@ protected:
 TEST_F(Controller, StartupBuildsEverythingAndDrawsNothing)
 {
     SaverStart(HeadlessWindow());
+    // Surface, brush, 2 maps of 128 bytes, 10000 points of 24 bytes, timers.
+    EXPECT_EQ("surface brush alloc:256 alloc:240000 timer:1 timer:2", Headless.calls);
     EXPECT_TRUE(AnimationState.Ready);
     EXPECT_EQ(0, Headless.errorBoxes);
     EXPECT_EQ(0, Headless.quitRequests);
@@ -74,6 +77,88 @@ TEST_F(Controller, StartupBuildsEverythingAndDrawsNothing)
     EXPECT_EQ(NewAttractor(maps, cloud.data(), SaverSettings.NumberPoints), AnimationState.Colour);
     EXPECT_EQ(afterStart, RandomState());
     EXPECT_EQ(0, std::memcmp(cloud.data(), AnimationState.Cloud, cloud.size() * sizeof(Vec3)));
+
+    // Teardown: timer 2, then 1; the cloud, then the maps; brush, surface.
+    Headless.calls.clear();
+    SaverTeardown(HeadlessWindow());
+    EXPECT_EQ("stop:2 stop:1 free:240000 free:256 release-brush release-surface", Headless.calls);
+    SaverTeardown(HeadlessWindow());
+    EXPECT_EQ("stop:2 stop:1 free:240000 free:256 release-brush release-surface", Headless.calls) << "runs once";
+}
+
+TEST_F(Controller, ClearTickWipesTheSurfaceAndBlankFramesStartFromBlack)
+{
+    SaverSettings.CLSTimer = 100000;
+    SaverStart(HeadlessWindow());
+    RunFrames(3);
+    const Colour* px = MemorySurfacePixels(AnimationState.Surface);
+    const size_t n = static_cast<size_t>(Headless.width) * static_cast<size_t>(Headless.height);
+    ASSERT_GT(std::set<Colour>(px, px + n).size(), 1u);
+    ClearTick(HeadlessWindow());
+    EXPECT_EQ((std::set<Colour>{0}), std::set<Colour>(px, px + n)) << "the clear tick wipes the surface";
+    SaverTeardown(HeadlessWindow());
+
+    // Spinning without re-walking: every frame is the current view of the
+    // one cloud on black, with no trace of the frames before.
+    SaverSettings.BlankScreen = 1;
+    SaverSettings.EnableContinuous = 0;
+    SaverStart(HeadlessWindow());
+    RunFrames(40);
+    OffscreenSurface* fresh = MemorySurfaceCreate(Headless.width, Headless.height);
+    RenderFrame(fresh, AnimationState.Cloud, AnimationState.PointCount, AnimationState.Colour);
+    const Colour* expected = MemorySurfacePixels(fresh);
+    EXPECT_EQ(std::vector<Colour>(expected, expected + n), Screen());
+    MemorySurfaceDestroy(fresh);
+}
+
+TEST_F(Controller, TicksUseThePointCountTheBufferWasMadeFor)
+{
+    SaverSettings.BlankScreen = 1;
+    SaverSettings.NumberPoints = 1000;
+    SaverStart(HeadlessWindow());
+    EXPECT_EQ(1000u, AnimationState.PointCount);
+    SaverSettings.NumberPoints = 50000;  // changed after start-up, e.g. by a reload
+    const uint32_t state = RandomState();
+    RunFrames(1);
+    uint32_t expected = state;
+    for (int i = 0; i < 1000; i++)
+        expected = expected * 214013u + 2531011u;
+    EXPECT_EQ(expected, RandomState()) << "one walk of the 1000 points allocated";
+}
+
+TEST_F(Controller, SecondStartTearsDownTheFirst)
+{
+    SaverStart(HeadlessWindow());
+    Headless.calls.clear();
+    SaverStart(HeadlessWindow());
+    EXPECT_EQ("stop:2 stop:1 free:240000 free:256 release-brush release-surface "
+              "surface brush alloc:256 alloc:240000 timer:1 timer:2",
+              Headless.calls);
+    EXPECT_EQ(1, Headless.surfacesLive);
+    EXPECT_EQ(1, Headless.brushesLive);
+    EXPECT_EQ(2, Headless.blocksLive);
+    EXPECT_TRUE(AnimationState.Ready);
+}
+
+TEST_F(Controller, ResizeRebuildsTheSurfaceOnly)
+{
+    SaverStart(HeadlessWindow());
+    RunFrames(1);
+    const uint32_t state = RandomState();
+    const Colour colour = AnimationState.Colour;
+    Headless.width = 640;
+    Headless.height = 480;
+    Headless.calls.clear();
+    SaverResize(HeadlessWindow());
+    EXPECT_EQ("release-surface surface", Headless.calls);
+    EXPECT_EQ(640, SurfaceWidth(AnimationState.Surface));
+    EXPECT_EQ(480, AnimationState.ClientRect.bottom);
+    EXPECT_EQ(320, CentreX);
+    EXPECT_EQ(240, CentreY);
+    EXPECT_EQ(0.03, ViewState.ViewScale.z);
+    EXPECT_EQ(state, RandomState()) << "no reseeding, no new attractor";
+    EXPECT_EQ(colour, AnimationState.Colour);
+    EXPECT_EQ(1, Headless.surfacesLive);
 }
 
 TEST_F(Controller, OverpaintModeNeverTurnsTheView)
@@ -200,18 +285,31 @@ struct Failure {
     uint32_t points;
     const char* text;
     const char* caption;
-    int allocations;
-    uint32_t timerStarts;
+    const char* startCalls;     // what start-up did, in order
+    const char* teardownCalls;  // what teardown released: exactly that
 };
 
 TEST_F(Controller, EachStartupFailureShowsItsBoxAndStopsThere)
 {
     const Failure failures[] = {
-        {"maps", 0, 1, 10000, "Cannot allocate memory for matrix buffer!", "Memory Error", 1, 0},
-        {"cloud", 0, 2, 10000, "Cannot allocate memory for point buffer!", "Memory Error", 2, 0},
-        {"too many points", 0, 0, 4294967295u, "Cannot allocate memory for point buffer!", "Memory Error", 1, 0},
-        {"frame timer", 1, 0, 10000, "Cannot create animation timer!", "Timer Error", 2, 0},
-        {"clear timer", 2, 0, 10000, "Cannot create CLS timer", "Timer Error", 2, 1},
+        {"maps", 0, 1, 10000, "Cannot allocate memory for matrix buffer!", "Memory Error",
+         "surface brush alloc-refused:256 box quit:-1", "release-brush release-surface"},
+        {"cloud", 0, 2, 10000, "Cannot allocate memory for point buffer!", "Memory Error",
+         "surface brush alloc:256 alloc-refused:240000 box quit:-1", "free:256 release-brush release-surface"},
+        {"too many points", 0, 0, 4294967295u, "Cannot allocate memory for point buffer!", "Memory Error",
+         "surface brush alloc:256 box quit:-1", "free:256 release-brush release-surface"},
+        // 0xAAAAAAAB points of 24 bytes is 2^32 + 8 bytes: 8 if formed in 32 bits.
+        {"byte count past 2^32", 0, 0, 0xAAAAAAABu, "Cannot allocate memory for point buffer!", "Memory Error",
+         "surface brush alloc:256 box quit:-1", "free:256 release-brush release-surface"},
+        // 178956970 points is 4294967280 bytes, just over 0xFFFFFFE0.
+        {"just over the limit", 0, 0, 178956970u, "Cannot allocate memory for point buffer!", "Memory Error",
+         "surface brush alloc:256 box quit:-1", "free:256 release-brush release-surface"},
+        {"frame timer", 1, 0, 10000, "Cannot create animation timer!", "Timer Error",
+         "surface brush alloc:256 alloc:240000 timer-refused:1 box quit:-1",
+         "free:240000 free:256 release-brush release-surface"},
+        {"clear timer", 2, 0, 10000, "Cannot create CLS timer", "Timer Error",
+         "surface brush alloc:256 alloc:240000 timer:1 timer-refused:2 box quit:-1",
+         "stop:1 free:240000 free:256 release-brush release-surface"},
     };
     for (const Failure& f : failures) {
         SCOPED_TRACE(f.name);
@@ -221,15 +319,13 @@ TEST_F(Controller, EachStartupFailureShowsItsBoxAndStopsThere)
         Headless.failTimerId = f.failTimer;
         Headless.failAllocation = f.failAllocation;
         SaverSettings.NumberPoints = f.points;
+        SaverSettings.BlankScreen = 1;  // so that a frame tick could turn the view
         SaverStart(HeadlessWindow());
         EXPECT_FALSE(AnimationState.Ready);
-        EXPECT_EQ(1, Headless.errorBoxes);
+        EXPECT_EQ(f.startCalls, Headless.calls);
         EXPECT_EQ(std::string(f.text), Headless.errorText);
         EXPECT_EQ(std::string(f.caption), Headless.errorCaption);
-        EXPECT_EQ(1, Headless.quitRequests);
         EXPECT_EQ(-1, Headless.quitCode);
-        EXPECT_EQ(f.allocations, Headless.allocations);
-        EXPECT_EQ(f.timerStarts, Headless.timerStarts);
         EXPECT_EQ(42u, RandomState()) << "seeded, but no attractor was made";
 
         // A frame tick now (timer 1 may be running) changes nothing.
@@ -237,26 +333,40 @@ TEST_F(Controller, EachStartupFailureShowsItsBoxAndStopsThere)
         EXPECT_EQ(0u, Headless.presents);
         EXPECT_EQ(0.0, ViewState.AngleY);
 
+        Headless.calls.clear();
         SaverTeardown(HeadlessWindow());
-        EXPECT_EQ(f.timerStarts, Headless.timerStops);
+        SaverTeardown(HeadlessWindow());  // a second teardown does nothing
+        EXPECT_EQ(f.teardownCalls, Headless.calls);
         EXPECT_EQ(0, Headless.surfacesLive);
         EXPECT_EQ(0, Headless.brushesLive);
         EXPECT_EQ(0, Headless.blocksLive);
-        SaverTeardown(HeadlessWindow());  // a second teardown does nothing
-        EXPECT_EQ(f.timerStarts, Headless.timerStops);
     }
 }
 
 TEST_F(Controller, HugeButAllowedPointCountFailsCleanlyWhenMemoryIsShort)
 {
-    // 178956970 points of 24 bytes is just under the byte limit: allowed,
-    // but more than a 32-bit process can have; elsewhere simulate refusal.
-    SaverSettings.NumberPoints = 0xFFFFFFE0u / sizeof(Vec3);
-    if (sizeof(void*) > 4)
-        Headless.failAllocation = 2;
+    // 178956969 points of 24 bytes is 4294967256 bytes, just under the
+    // limit: asked of the allocator, which here refuses it.
+    SaverSettings.NumberPoints = 178956969u;
+    Headless.failAllocation = 2;
     SaverStart(HeadlessWindow());
+    EXPECT_EQ("surface brush alloc:256 alloc-refused:4294967256 box quit:-1", Headless.calls);
     EXPECT_EQ(std::string("Cannot allocate memory for point buffer!"), Headless.errorText);
-    EXPECT_EQ(-1, Headless.quitCode);
+}
+
+TEST_F(Controller, MissingSurfaceOrBrushStillRunsAndDrawsNothing)
+{
+    Headless.failSurface = true;
+    Headless.failBrush = true;
+    SaverSettings.BlankScreen = 1;
+    SaverStart(HeadlessWindow());
+    EXPECT_TRUE(AnimationState.Ready);
+    EXPECT_EQ(0, Headless.errorBoxes);
+    RunFrames(3);
+    EXPECT_EQ((std::set<Colour>{0}), ScreenColours());
+    Headless.calls.clear();
+    SaverTeardown(HeadlessWindow());
+    EXPECT_EQ("stop:2 stop:1 free:240000 free:256", Headless.calls);
 }
 
 TEST_F(Controller, SameSeedSameFrames)
