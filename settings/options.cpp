@@ -114,7 +114,8 @@ int ParseOptions(const OptionTable* t, int argc, const char* const* argv, std::s
             if (std::strcmp(name, t->specs[k].name) == 0)
                 spec = &t->specs[k];
         if (!spec) {
-            *error = Shown(argv[i]) + ": unknown option";
+            *error = name ? Shown(argv[i]) + ": unknown option"
+                          : "'" + Shown(argv[i]) + "': not an option (options start with - or --)";
             return OptionsBad;
         }
         const std::string shown = std::string("--") + spec->name;

@@ -1,0 +1,53 @@
+// command_line_fuzz.cpp - the Windows saver's command line on any bytes:
+// finding the tail after the program name, keeping it in the 1024-byte
+// buffer, and choosing the mode. Nothing may read outside the line, the
+// tail must lie inside it, the kept copy must be its first 1023 bytes, and
+// the mode must agree with a restatement of the rule that scans words.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "shell/command_tail.h"
+#include "shell/mode.h"
+
+// The first switch word holding an 'S' or a 'C' decides by whichever comes
+// first in it; a word starts at '-' or '/' and runs over printable
+// characters (0x21..0x7E); the character that ends it is skipped.
+static SaverMode ReferenceMode(const unsigned char* p)
+{
+    bool inWord = false;
+    for (; *p; p++) {
+        const unsigned char c = *p;
+        if (!inWord) {
+            inWord = c == '-' || c == '/';
+            if (!inWord)
+                continue;
+        }
+        if (c == 'S' || c == 's')
+            return SaverMode::Run;
+        if (c == 'C' || c == 'c')
+            return SaverMode::Configure;
+        inWord = c >= 0x21 && c <= 0x7E;
+    }
+    return SaverMode::Configure;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::vector<char> line(data, data + size);
+    line.push_back('\0');
+    const size_t length = std::strlen(line.data());
+    const char* tail = CommandLineTail(line.data());
+    if (tail < line.data() || tail > line.data() + length)
+        std::abort();
+    KeepCommandLine(tail);
+    const size_t kept = std::strlen(CommandLine);
+    const size_t tailLength = std::strlen(tail);
+    if (kept != (tailLength < CommandLineSize - 1 ? tailLength : CommandLineSize - 1) ||
+        std::memcmp(CommandLine, tail, kept) != 0)
+        std::abort();
+    if (ParseSaverMode(CommandLine) != ReferenceMode(reinterpret_cast<const unsigned char*>(CommandLine)))
+        std::abort();
+    return 0;
+}
