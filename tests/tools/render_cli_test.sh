@@ -48,5 +48,21 @@ check "time limit runs five frames" test "$(ls "$tmp/timed" | wc -l)" -eq 5
 "$render" --seed 5 --width 64 --height 48 --time-ms 100 --out "$tmp/black.png"
 check "no frame before the first tick: black" test "$(convert "$tmp/black.png" -format '%[fx:maxima]' info:)" = 0
 
+# Writing touches no other file: one named like a temporary file stays, an
+# existing picture is replaced in one step, and an empty folder in the way
+# is refused rather than removed.
+mkdir "$tmp/w"
+echo mine >"$tmp/w/k.png.tmp"
+echo old >"$tmp/w/k.png"
+"$render" --seed 5 --width 8 --height 8 --out "$tmp/w/k.png" --frames-dir "$tmp/w"
+check "a file named like a temporary one stays" test "$(cat "$tmp/w/k.png.tmp")" = mine
+check "the old picture is replaced" cmp -s "$tmp/w/k.png" "$tmp/w/frame-00001.png"
+mkdir "$tmp/w/d.png"
+"$render" --seed 5 --width 8 --height 8 --out "$tmp/w/d.png" 2>"$tmp/err"
+status=$?
+check "a folder in the way: exit 2 (got $status)" test "$status" -eq 2
+check "a folder in the way: it stays" test -d "$tmp/w/d.png"
+check "no temporary file left" test -z "$(ls "$tmp/w" | grep -v '^k.png$\|^k.png.tmp$\|^frame-00001.png$\|^d.png$')"
+
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]

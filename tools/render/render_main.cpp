@@ -23,6 +23,7 @@
 #include "animation/controller.h"
 #include "animation/platform_headless.h"
 #include "settings/settings.h"
+#include "tools/render/png_file.h"
 #include "tools/render/png_write.h"
 #include "tools/render/render_options.h"
 
@@ -53,10 +54,12 @@ static void PresentFrame()
     }
 }
 
+// Whether a file could be written beside path: the writer's own temporary
+// file is created and removed again, so nothing that exists is touched.
 static bool CanWrite(const std::string& path)
 {
-    const std::string probe = path + ".tmp";
-    FILE* f = std::fopen(probe.c_str(), "wb");
+    std::string probe;
+    FILE* f = PngOpenTemporary(path.c_str(), &probe);
     if (!f)
         return false;
     std::fclose(f);
