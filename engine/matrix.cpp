@@ -51,7 +51,9 @@ void MatTranslate(Matrix4* m, const Vec3* v)
 void MatRotateAxis(Matrix4* m, int axis, double angle)
 {
     MatIdentity(m);
-    const int i = axis % 3;
+    // The mathematical modulo, 0..2 for every int: C++'s % keeps the sign
+    // of a negative axis, which would index before the matrix.
+    const int i = (axis % 3 + 3) % 3;
     const int j = (i + 1) % 3;
     const double theta = angle * kDegreesToRadians;
     const double c = std::cos(theta);

@@ -26,6 +26,7 @@ void MatMultiply(Matrix4* dst, const Matrix4* b);                      // dst :=
 void MatScale(Matrix4* m, const Vec3* v);                              // identity with diagonal v.x, v.y, v.z
 void MatTranslate(Matrix4* m, const Vec3* v);                          // translation by -v
 void MatRotateAxis(Matrix4* m, int axis, double angle);                // axis 1..3 (x, y, z), angle in degrees
+                                                                       // (any int: axis mod 3, non-negative, as 3, 1, 2)
 void MatRotateEuler(Matrix4* m, const Vec3* angles);                   // Rx(a.x) * Ry(a.y) * Rz(a.z)
 void MatCompose(Matrix4* dst, const Matrix4* s, const Matrix4* r, const Matrix4* t);  // s * r * t
 void TransformPoint(Vec3* dst, const Matrix4* m, const Vec3* p);       // affine transform by rows 0-2 (dst != p)

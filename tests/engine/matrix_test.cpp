@@ -1,6 +1,7 @@
 // Matrix and vector arithmetic: products, rotations, composition, projection.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -150,6 +151,20 @@ TEST(Matrix, RotationPlanesAndDirection)
     MatRotateAxis(&r, 1, 30.0);
     TransformPoint(&q, &r, &x);
     EXPECT_EQ(1.0, q.x);
+}
+
+TEST(Matrix, RotationAxisIsTakenModuloThree)
+{
+    // Any int names a plane, axis mod 3 counted from 0 up, as 1..3 do.
+    const struct {
+        int axis, same;
+    } cases[] = {{-1, 2}, {-3, 3}, {0, 3}, {4, 1}, {INT_MIN, 1}, {INT_MAX, 1}};
+    for (const auto& c : cases) {
+        Matrix4 r, expected;
+        MatRotateAxis(&r, c.axis, 30.0);
+        MatRotateAxis(&expected, c.same, 30.0);
+        EXPECT_EQ(0, std::memcmp(expected.m, r.m, sizeof r.m)) << "axis " << c.axis;
+    }
 }
 
 TEST(Matrix, DegreeConstantIsTheStatedLiteral)
