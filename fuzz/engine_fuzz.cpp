@@ -8,6 +8,8 @@
 //   2 bytes   width: 1..300, or one of the depth-scale table's widths
 //   2 bytes   height: 1..300
 //   2 bytes   point count: 0..4096
+//   1 byte    centre: below 128 the surface's middle, as the saver sets it;
+//             otherwise two raw int32 follow, CentreX and CentreY
 //   then up to 41 doubles, raw bits, overwriting in order: the 32 map
 //   elements, the view angles (x, y, z), the view scale, the eye position.
 #include <cmath>
@@ -88,6 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     in.Take(&wcode, sizeof wcode);
     in.Take(&hcode, sizeof hcode);
     in.Take(&ncode, sizeof ncode);
+    uint8_t centreMode = 0;
+    int32_t centre[2] = {0, 0};
+    const bool rawCentre = in.Take(&centreMode, 1) && centreMode >= 128 && in.Take(centre, sizeof centre);
     const int32_t w = wcode % 304 < 300 ? 1 + wcode % 304 : kTableWidths[wcode % 304 - 300];
     const int32_t h = 1 + hcode % 300;
     const uint32_t count = ncode % 4097u;
@@ -103,8 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     MapSet maps[MapCount];
     RandomizeMaps(maps);
     ResetViewState();
-    CentreX = w / 2;
-    CentreY = h / 2;
+    CentreX = rawCentre ? centre[0] : w / 2;
+    CentreY = rawCentre ? centre[1] : h / 2;
     SelectZScale(w);
     double* fields[41];
     for (int i = 0; i < 32; i++)
