@@ -138,6 +138,36 @@ TEST(Render, DrawsTheCornersAndNothingBeyondTheEdges)
     EXPECT_EQ(0u, CheckedSurfaceRejections());
 }
 
+// With the centre off the surface the first offset drawn can be positive,
+// or the last one negative; the edges still fall exactly where trunc(X + 0.5)
+// puts them, down to the last double on either side.
+TEST(Render, CentreOffTheSurfaceKeepsExactEdges)
+{
+    Frame f(40, 30);
+    ViewState.ViewScale.z = 1.0;
+    CentreX = -10;  // x offsets 10..49 are drawn
+    CentreY = 35;   // y offsets -35..-6
+    const double below10 = std::nextafter(10.0, 0.0), below50 = std::nextafter(50.0, 0.0);
+    const double aboveMinus6 = std::nextafter(-6.0, 0.0), aboveMinus36 = std::nextafter(-36.0, 0.0);
+    const Vec3 skipped[] = {
+        {below10 - 0.5, -6.5, 1.0},      // x offset 9
+        {9.5, aboveMinus6 - 0.5, 1.0},   // y offset -5
+        {49.5, -20.5, 1.0},              // x offset 50
+        {19.5, -36.5, 1.0},              // y offset -36
+    };
+    RenderFrame(f.s, skipped, 4, 0x00FF00);
+    EXPECT_EQ(0, f.Lit());
+    const Vec3 drawn[] = {
+        {9.5, -6.5, 1.0},                              // offsets (10, -6): pixel (0, 29)
+        {below50 - 0.5, aboveMinus36 - 0.5, 1.0},      // offsets (49, -35): pixel (39, 0)
+    };
+    RenderFrame(f.s, drawn, 2, 0x00FF00);
+    EXPECT_EQ(0x00FF00u, f.At(0, 29));
+    EXPECT_EQ(0x00FF00u, f.At(39, 0));
+    EXPECT_EQ(2, f.Lit());
+    EXPECT_EQ(0u, CheckedSurfaceRejections());
+}
+
 TEST(Render, NegativeDepthIsMirroredNotCulled)
 {
     Frame f(1152, 864);  // z scale 0.01: magnification 100
