@@ -1,6 +1,9 @@
 // attractor.cpp - see attractor.h. GeneratePoints is the hot loop of the
-// saver (up to six walks a second): keep it free of allocation and branches
-// beyond the map choice.
+// saver (up to six walks a second, on the user-interface thread). Each step
+// is a serial chain - a product and three dependent sums per coordinate,
+// fed by the step before - so the loop is kept to that chain alone: the
+// generator state stays in a register, the map is picked by indexing with
+// the drawn bit (no branch), and the transform is inlined.
 #include "engine/attractor.h"
 
 void RandomizeMaps(MapSet* maps)
@@ -15,13 +18,21 @@ void GeneratePoints(const MapSet* maps, PointCloud* cloud, uint32_t count)
 {
     if (count == 0 || MapCount == 0)
         return;
+    uint32_t state = RandomState();
     // The walk starts from column 0 of map 0 every time.
-    Vec3 p = {maps[0].m[0], maps[0].m[4], maps[0].m[8]};
+    double x = maps[0].m[0], y = maps[0].m[4], z = maps[0].m[8];
     for (uint32_t i = 0; i < count; i++) {
-        const uint32_t k = static_cast<uint32_t>(RandomInt()) % MapCount;
-        TransformPoint(&cloud[i], &maps[k], &p);
-        p = cloud[i];
+        state = RandomNextState(state);
+        const double* a = maps[static_cast<uint32_t>(RandomDrawOf(state)) % MapCount].m;
+        const double nx = TransformRow(a, x, y, z);
+        const double ny = TransformRow(a + 4, x, y, z);
+        const double nz = TransformRow(a + 8, x, y, z);
+        cloud[i] = Vec3{nx, ny, nz};
+        x = nx;
+        y = ny;
+        z = nz;
     }
+    RandomSeed(state);
 }
 
 Colour NewAttractor(MapSet* maps, PointCloud* cloud, uint32_t count)

@@ -51,7 +51,9 @@ void MatTranslate(Matrix4* m, const Vec3* v)
 void MatRotateAxis(Matrix4* m, int axis, double angle)
 {
     MatIdentity(m);
-    const int i = axis % 3;
+    // The mathematical modulo, 0..2 for every int: C++'s % keeps the sign
+    // of a negative axis, which would index before the matrix.
+    const int i = (axis % 3 + 3) % 3;
     const int j = (i + 1) % 3;
     const double theta = angle * kDegreesToRadians;
     const double c = std::cos(theta);
@@ -83,10 +85,9 @@ void MatCompose(Matrix4* dst, const Matrix4* s, const Matrix4* r, const Matrix4*
 
 void TransformPoint(Vec3* dst, const Matrix4* m, const Vec3* p)
 {
-    const double* a = m->m;
-    dst->x = (a[1] * p->y + a[2] * p->z) + a[0] * p->x + a[3];
-    dst->y = (a[5] * p->y + a[6] * p->z) + a[4] * p->x + a[7];
-    dst->z = (a[9] * p->y + a[10] * p->z) + a[8] * p->x + a[11];
+    dst->x = TransformRow(m->m, p->x, p->y, p->z);
+    dst->y = TransformRow(m->m + 4, p->x, p->y, p->z);
+    dst->z = TransformRow(m->m + 8, p->x, p->y, p->z);
 }
 
 void ProjectPoint(ScreenPoint* out, const Vec3* q)

@@ -18,8 +18,8 @@ uint32_t RandomState()
 
 int RandomInt()
 {
-    g_state = g_state * 214013u + 2531011u;
-    return static_cast<int>((g_state >> 16) & 0x7FFFu);
+    g_state = RandomNextState(g_state);
+    return RandomDrawOf(g_state);
 }
 
 float RandomUnit(double k)

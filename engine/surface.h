@@ -24,6 +24,8 @@ void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush);
 void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c);        // pixels outside are ignored
 // The bulk form of SurfaceSetPixel, for the renderer: sets the pixel at each
 // linear index (y * width + x) to c, in order; an index of width * height
-// or more stands for a skipped point and is ignored.
+// or more stands for a skipped point and is ignored. The renderer passes
+// SurfaceSkipIndex for those, a value no surface has as many pixels as.
 void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, Colour c);
+constexpr uint32_t SurfaceSkipIndex = 0xFFFFFFFFu;
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window);       // one block copy to the window

@@ -1,4 +1,6 @@
-// surface_memory.cpp - see surface_memory.h.
+// surface_memory.cpp - see surface_memory.h. Everything but the two
+// set-pixel operations, which come from surface_memory_pixels.cpp (clipping)
+// or surface_checked.cpp (counting the calls out of range).
 #include "engine/surface_memory.h"
 
 #include <cstdlib>
@@ -12,9 +14,9 @@ struct OffscreenSurface {
 
 OffscreenSurface* MemorySurfaceCreate(int32_t width, int32_t height)
 {
-    // Every pixel must have a 32-bit linear index below 0xFFFFFFFF, which
-    // stands for "no pixel" in SurfaceSetPixels.
-    if (width <= 0 || height <= 0 || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) >= 0xFFFFFFFFu)
+    // Every pixel must have a 32-bit linear index below SurfaceSkipIndex,
+    // which stands for "no pixel" in SurfaceSetPixels.
+    if (width <= 0 || height <= 0 || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) >= SurfaceSkipIndex)
         return nullptr;
     OffscreenSurface* s = static_cast<OffscreenSurface*>(std::malloc(sizeof(OffscreenSurface)));
     if (!s)
@@ -77,24 +79,6 @@ void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
     for (int32_t y = top; y < bottom; y++)
         for (int32_t x = left; x < right; x++)
             s->pixels[static_cast<size_t>(y) * s->width + x] = c;
-}
-
-void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)
-{
-    if (!s || x < 0 || y < 0 || x >= s->width || y >= s->height)
-        return;
-    s->pixels[static_cast<size_t>(y) * s->width + x] = c;
-}
-
-void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, Colour c)
-{
-    if (!s)
-        return;
-    const uint32_t size = static_cast<uint32_t>(s->width) * static_cast<uint32_t>(s->height);
-    Colour* px = s->pixels;
-    for (uint32_t i = 0; i < n; i++)
-        if (indices[i] < size)
-            px[indices[i]] = c;
 }
 
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window)

@@ -1,6 +1,7 @@
 // Matrix and vector arithmetic: products, rotations, composition, projection.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -36,6 +37,69 @@ TEST(Matrix, MultiplyWithItselfSquares)
     MatMultiply(&a, &a);
     ExpectSameBits(expected, a);
     EXPECT_EQ(90.0, a.m[0]);  // row 0 (1,2,3,4) . column 0 (1,5,9,13)
+}
+
+// Terms that straddle half a unit in the last place: each row's four terms
+// sum, in the order given, to a value that no other order of them (nor a
+// pairwise sum) gives. E is 2^-53, half an ulp of 1.
+constexpr double E = 0x1p-53;
+constexpr double kOrdered[4][4] = {
+    {1.0, 5 * E, -3 * E, -E},   // 0x1.fffffffffffffp-1
+    {5 * E, 1.0, -3 * E, -E},   // 0x1.fffffffffffffp-1
+    {3 * E, -E, 2.0, -3 * E},   // 0x1.ffffffffffffep+0
+    {E, 5 * E, 2.0, -5 * E},    // 0x1.0000000000001p+1
+};
+constexpr double kOrderedSums[4] = {0x1.fffffffffffffp-1, 0x1.fffffffffffffp-1, 0x1.ffffffffffffep+0,
+                                    0x1.0000000000001p+1};
+
+TEST(Matrix, MultiplySumsEachElementInOrderFromZero)
+{
+    // c[i][j] = sum over k of a[i][k] * 1: row i's terms in order k = 0..3.
+    Matrix4 a, ones;
+    for (int i = 0; i < 16; i++) {
+        a.m[i] = kOrdered[i / 4][i % 4];
+        ones.m[i] = 1.0;
+    }
+    MatMultiply(&a, &ones);
+    for (int i = 0; i < 16; i++)
+        EXPECT_EQ(kOrderedSums[i / 4], a.m[i]) << "row " << i / 4 << " column " << i % 4 << ": " << std::hexfloat << a.m[i];
+
+    // Products of -0.0: a sum from 0.0 is +0.0, one from the first product -0.0.
+    Matrix4 negZero;
+    for (int i = 0; i < 16; i++)
+        negZero.m[i] = -0.0;
+    MatMultiply(&negZero, &ones);
+    for (int i = 0; i < 16; i++)
+        EXPECT_FALSE(std::signbit(negZero.m[i])) << "element " << i;
+}
+
+TEST(Matrix, TransformSumsEachRowInTheStatedOrder)
+{
+    // Row r is (m[r][1]*y + m[r][2]*z) + m[r][0]*x + m[r][3]; at (1, 1, 1)
+    // the terms are the coefficients themselves.
+    Matrix4 m;
+    MatIdentity(&m);
+    for (int r = 0; r < 3; r++) {
+        m.m[4 * r + 1] = kOrdered[r][0];
+        m.m[4 * r + 2] = kOrdered[r][1];
+        m.m[4 * r + 0] = kOrdered[r][2];
+        m.m[4 * r + 3] = kOrdered[r][3];
+    }
+    const Vec3 ones = {1.0, 1.0, 1.0};
+    Vec3 q;
+    TransformPoint(&q, &m, &ones);
+    EXPECT_EQ(kOrderedSums[0], q.x) << std::hexfloat << q.x;
+    EXPECT_EQ(kOrderedSums[1], q.y) << std::hexfloat << q.y;
+    EXPECT_EQ(kOrderedSums[2], q.z) << std::hexfloat << q.z;
+
+    // All terms -0.0: the sum has no 0.0 to start from, so it stays -0.0.
+    for (int r = 0; r < 3; r++)
+        for (int c = 0; c < 4; c++)
+            m.m[4 * r + c] = -0.0;
+    TransformPoint(&q, &m, &ones);
+    EXPECT_TRUE(std::signbit(q.x));
+    EXPECT_TRUE(std::signbit(q.y));
+    EXPECT_TRUE(std::signbit(q.z));
 }
 
 TEST(Matrix, MultiplyUsesDestinationAsLeftOperand)
@@ -87,6 +151,20 @@ TEST(Matrix, RotationPlanesAndDirection)
     MatRotateAxis(&r, 1, 30.0);
     TransformPoint(&q, &r, &x);
     EXPECT_EQ(1.0, q.x);
+}
+
+TEST(Matrix, RotationAxisIsTakenModuloThree)
+{
+    // Any int names a plane, axis mod 3 counted from 0 up, as 1..3 do.
+    const struct {
+        int axis, same;
+    } cases[] = {{-1, 2}, {-3, 3}, {0, 3}, {4, 1}, {INT_MIN, 1}, {INT_MAX, 1}};
+    for (const auto& c : cases) {
+        Matrix4 r, expected;
+        MatRotateAxis(&r, c.axis, 30.0);
+        MatRotateAxis(&expected, c.same, 30.0);
+        EXPECT_EQ(0, std::memcmp(expected.m, r.m, sizeof r.m)) << "axis " << c.axis;
+    }
 }
 
 TEST(Matrix, DegreeConstantIsTheStatedLiteral)

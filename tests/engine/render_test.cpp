@@ -1,5 +1,7 @@
 // Frame rendering: the depth-scale table, the pixel mapping and its
-// rounding, the points that are skipped, and bounds safety.
+// rounding, the points that are skipped, and bounds safety. Linked with the
+// checked surface, which counts every set-pixel call out of range instead
+// of clipping it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,7 @@
 #include <vector>
 
 #include "engine/render.h"
-#include "engine/surface_memory.h"
+#include "engine/surface_checked.h"
 
 namespace {
 
@@ -19,6 +21,7 @@ struct Frame {
         CentreX = w / 2;
         CentreY = h / 2;
         SelectZScale(w);
+        CheckedSurfaceResetRejections();
     }
     ~Frame() { MemorySurfaceDestroy(s); }
     Colour At(int x, int y) const { return MemorySurfacePixels(s)[y * SurfaceWidth(s) + x]; }
@@ -77,18 +80,92 @@ TEST(Render, TruncationRoundsOnlyPositiveOffsets)
 
 TEST(Render, SkipsZeroDepthNonFiniteAndOverflowingPoints)
 {
-    Frame f(800, 600);
+    Frame f(800, 600);  // z scale 0.015
     const Vec3 pts[] = {
-        {1.0, 1.0, 0.0},        // z = 0
-        {0.0, 0.0, 0.0},        // 0 / 0
-        {1.0, 1.0, 1e-300},     // overflows to infinity
-        {1e3, 1.0, 1e-7},       // finite but beyond 32 bits
+        {1.0, 1.0, 0.0},       // z = 0
+        {0.0, 0.0, 0.0},       // 0 / 0
+        {1e300, 1.0, 1e-300},  // the divide overflows to infinity
+        {1e3, 1.0, 1e-7},      // finite but beyond 32 bits
         {NAN, 0.0, 1.0},
         {INFINITY, 0.0, 1.0},
         {0.0, -INFINITY, 1.0},
     };
     RenderFrame(f.s, pts, sizeof pts / sizeof pts[0], 0xFFFFFF);
     EXPECT_EQ(0, f.Lit());
+
+    // With depth scale 1 at depth 1, X = x and Y = y. Converting any of
+    // these offsets to a 32-bit (or, beyond 1e19, a 64-bit) integer without
+    // the range test first is undefined; the sanitizer build traps it.
+    ViewState.ViewScale.z = 1.0;
+    const Vec3 exact[] = {
+        {2147483647.5, 0.0, 1.0},    // trunc(X + 0.5) = 2^31
+        {-2147483649.5, 0.0, 1.0},   // trunc(X + 0.5) = -2^31 - 1
+        {4294967306.0, 0.0, 1.0},    // 2^32 + 10: lands on the surface if wrapped to 32 bits
+        {0.0, -4294967286.0, 1.0},   // -2^32 + 10
+        {1e19, 0.0, 1.0},
+        {0.0, -1e19, 1.0},
+        {2147483647.0, 0.0, 1.0},    // fits, but adding CentreX needs more than 32 bits
+        {0.0, -2147483648.6, 1.0},   // fits: trunc gives -2^31
+    };
+    RenderFrame(f.s, exact, sizeof exact / sizeof exact[0], 0xFFFFFF);
+    EXPECT_EQ(0, f.Lit());
+    EXPECT_EQ(0u, CheckedSurfaceRejections());
+
+    const Vec3 control = {10.0, -20.0, 1.0};
+    RenderFrame(f.s, &control, 1, 0xFFFFFF);
+    EXPECT_EQ(0xFFFFFFu, f.At(400 + 10, 300 - 19));
+    EXPECT_EQ(1, f.Lit());
+}
+
+// The four corners are drawn; one pixel beyond any edge is not, also where
+// a linear index y * width + x would wrap onto the next or previous row.
+TEST(Render, DrawsTheCornersAndNothingBeyondTheEdges)
+{
+    Frame f(40, 30);  // centre (20, 15)
+    ViewState.ViewScale.z = 1.0;
+    // Offsets are trunc(v + 0.5): -20.5 -> -20, 19 -> 19, -15.5 -> -15, 14 -> 14.
+    const Vec3 corners[] = {{-20.5, -15.5, 1.0}, {19.0, -15.5, 1.0}, {-20.5, 14.0, 1.0}, {19.0, 14.0, 1.0}};
+    // x = -1 and x = 40 on row 15; y = -1 and y = 30 on column 20.
+    const Vec3 beyond[] = {{-21.5, 0.0, 1.0}, {20.0, 0.0, 1.0}, {0.0, -16.5, 1.0}, {0.0, 15.0, 1.0}};
+    RenderFrame(f.s, beyond, 4, 0x0000FF);
+    EXPECT_EQ(0, f.Lit());
+    RenderFrame(f.s, corners, 4, 0x0000FF);
+    EXPECT_EQ(4, f.Lit());
+    EXPECT_EQ(0x0000FFu, f.At(0, 0));
+    EXPECT_EQ(0x0000FFu, f.At(39, 0));
+    EXPECT_EQ(0x0000FFu, f.At(0, 29));
+    EXPECT_EQ(0x0000FFu, f.At(39, 29));
+    EXPECT_EQ(0u, CheckedSurfaceRejections());
+}
+
+// With the centre off the surface the first offset drawn can be positive,
+// or the last one negative; the edges still fall exactly where trunc(X + 0.5)
+// puts them, down to the last double on either side.
+TEST(Render, CentreOffTheSurfaceKeepsExactEdges)
+{
+    Frame f(40, 30);
+    ViewState.ViewScale.z = 1.0;
+    CentreX = -10;  // x offsets 10..49 are drawn
+    CentreY = 35;   // y offsets -35..-6
+    const double below10 = std::nextafter(10.0, 0.0), below50 = std::nextafter(50.0, 0.0);
+    const double aboveMinus6 = std::nextafter(-6.0, 0.0), aboveMinus36 = std::nextafter(-36.0, 0.0);
+    const Vec3 skipped[] = {
+        {below10 - 0.5, -6.5, 1.0},      // x offset 9
+        {9.5, aboveMinus6 - 0.5, 1.0},   // y offset -5
+        {49.5, -20.5, 1.0},              // x offset 50
+        {19.5, -36.5, 1.0},              // y offset -36
+    };
+    RenderFrame(f.s, skipped, 4, 0x00FF00);
+    EXPECT_EQ(0, f.Lit());
+    const Vec3 drawn[] = {
+        {9.5, -6.5, 1.0},                              // offsets (10, -6): pixel (0, 29)
+        {below50 - 0.5, aboveMinus36 - 0.5, 1.0},      // offsets (49, -35): pixel (39, 0)
+    };
+    RenderFrame(f.s, drawn, 2, 0x00FF00);
+    EXPECT_EQ(0x00FF00u, f.At(0, 29));
+    EXPECT_EQ(0x00FF00u, f.At(39, 0));
+    EXPECT_EQ(2, f.Lit());
+    EXPECT_EQ(0u, CheckedSurfaceRejections());
 }
 
 TEST(Render, NegativeDepthIsMirroredNotCulled)
@@ -121,10 +198,21 @@ TEST(Render, ViewAnglesRotateTheCloud)
 }
 
 // Random view matrices and clouds, non-finite values included: the renderer
-// must never write outside the surface (the sanitizer build checks this).
+// must never ask the surface for a pixel outside it.
 TEST(Render, NeverWritesOutsideTheSurface)
 {
+    {
+        // The checked surface does count what it rejects.
+        Frame control(3, 2);
+        SurfaceSetPixel(control.s, 3, 0, 1);
+        SurfaceSetPixel(control.s, 0, -1, 1);
+        const uint32_t indices[] = {6, SurfaceSkipIndex, 5};
+        SurfaceSetPixels(control.s, indices, 3, 1);
+        EXPECT_EQ(3u, CheckedSurfaceRejections());
+        EXPECT_EQ(1, control.Lit());
+    }
     std::vector<Vec3> cloud(2000);
+    int lit = 0;
     for (uint32_t seed = 0; seed < 200; seed++) {
         RandomSeed(seed);
         const int w = 1 + RandomInt() % 97;
@@ -140,8 +228,10 @@ TEST(Render, NeverWritesOutsideTheSurface)
             maps[seed % 2].m[seed % 12] = seed % 3 ? INFINITY : NAN;
         GeneratePoints(maps, cloud.data(), 2000);
         RenderFrame(f.s, cloud.data(), 2000, 0xABCDEF);
-        ASSERT_LE(f.Lit(), w * h);
+        ASSERT_EQ(0u, CheckedSurfaceRejections()) << "seed " << seed;
+        lit += f.Lit();
     }
+    EXPECT_GT(lit, 1000);  // the frames do draw
 }
 
 uint64_t Fingerprint(const OffscreenSurface* s)
