@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build make
     googletest libgtest-dev libbenchmark-dev libpng-dev
-    libx11-dev libxext-dev
+    libx11-dev libxext-dev libxres-dev
     clang libclang-rt-dev valgrind
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
     wine wine64 wine32:i386 fonts-wine

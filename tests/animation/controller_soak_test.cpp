@@ -1,0 +1,76 @@
+// The controller over a long run on the headless clock: at the defaults
+// and in the blank-screen spinning mode, nothing is allocated or released
+// after start-up and the process's resident memory stays flat.
+// ZORVANE_SOAK=1 runs 24 virtual hours per mode; otherwise 10 minutes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "animation/controller.h"
+#include "animation/platform_headless.h"
+#include "engine/render.h"
+#include "settings/settings.h"
+
+namespace {
+
+long ResidentKilobytes()
+{
+    long pages = 0, resident = 0;
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    if (f) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * 4;
+}
+
+void Soak(uint32_t blank)
+{
+    const char* soak = std::getenv("ZORVANE_SOAK");
+    const uint64_t hours = soak && std::string(soak) == "1" ? 24 : 0;
+    const uint64_t end = hours ? hours * 3600000u : 600000u;
+    ResetSettings();
+    ResetViewState();
+    SaverSettings.BlankScreen = blank;
+    HeadlessReset(1024, 768);
+    Headless.seconds = 20261209;
+    SaverStart(HeadlessWindow());
+    ASSERT_TRUE(AnimationState.Ready);
+    const std::string startCalls = Headless.calls;
+    const uint64_t bytes = Headless.bytesLive;
+
+    // The first virtual minute settles the allocator's and the pages' state.
+    while (HeadlessRunNext(60000)) {
+    }
+    const long residentAtStart = ResidentKilobytes();
+    uint64_t ticks = 0;
+    while (HeadlessRunNext(end))
+        ticks++;
+    const long residentAtEnd = ResidentKilobytes();
+    std::printf("blank %u: %llu ticks over %llu virtual s; resident %ld kB -> %ld kB\n", blank,
+                static_cast<unsigned long long>(ticks), static_cast<unsigned long long>(end / 1000), residentAtStart,
+                residentAtEnd);
+
+    EXPECT_EQ(end * 6 / 1000 - 360, ticks) << "five frames and one clear a second, after the first minute";
+    EXPECT_EQ(startCalls, Headless.calls) << "no platform call after start-up";
+    EXPECT_EQ(2, Headless.allocations);
+    EXPECT_EQ(bytes, Headless.bytesLive);
+    EXPECT_LE(residentAtEnd - residentAtStart, 1024) << "resident memory grew";
+    SaverTeardown(HeadlessWindow());
+    HeadlessShutdown();
+}
+
+TEST(ControllerSoak, DefaultsStayFlat)
+{
+    Soak(0);
+}
+
+TEST(ControllerSoak, BlankSpinningStaysFlat)
+{
+    Soak(1);
+}
+
+}  // namespace
