@@ -4,6 +4,8 @@
 //   create X Y W H   a black top-level window; answers its id (0x...)
 //   create32 X Y W H the same on a TrueColor visual of depth 32 (with alpha)
 //   resize W H       answers "ok"
+//   resources PID    answers how many X resources (windows, GCs, pixmaps,
+//                    shared segments, ...) the clients of process PID hold
 //   transparent      answers how many pixels of the window are not opaque
 //                    (alpha byte below 0xFF; depth-32 windows only)
 //   close ID         asks window ID to close as a window manager does
@@ -12,6 +14,7 @@
 // Exits at the end of its input.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XRes.h>
 
 #include <cstdio>
 #include <cstring>
@@ -27,7 +30,7 @@ int main()
     char line[128];
     while (std::fgets(line, sizeof line, stdin)) {
         int x = 0, y = 0, width = 0, height = 0;
-        unsigned long other = 0;
+        long other = 0;
         const bool deep = std::sscanf(line, "create32 %d %d %d %d", &x, &y, &width, &height) == 4;
         if (deep || std::sscanf(line, "create %d %d %d %d", &x, &y, &width, &height) == 4) {
             XSetWindowAttributes a = {};
@@ -59,6 +62,27 @@ int main()
             XResizeWindow(d, w, static_cast<unsigned>(width), static_cast<unsigned>(height));
             XSync(d, False);
             std::printf("ok\n");
+        } else if (std::sscanf(line, "resources %ld", &other) == 1) {
+            XResClientIdSpec all = {None, XRES_CLIENT_ID_PID_MASK};
+            long num = 0;
+            XResClientIdValue* ids = nullptr;
+            long total = -1;  // -1: no client of that process
+            if (XResQueryClientIds(d, 1, &all, &num, &ids) == Success) {
+                for (long i = 0; i < num; i++) {
+                    if (XResGetClientPid(&ids[i]) != static_cast<pid_t>(other))
+                        continue;
+                    int types = 0;
+                    XResType* counts = nullptr;
+                    if (XResQueryClientResources(d, ids[i].spec.client, &types, &counts)) {
+                        total = total < 0 ? 0 : total;
+                        for (int t = 0; t < types; t++)
+                            total += counts[t].count;
+                        XFree(counts);
+                    }
+                }
+                XResClientIdsDestroy(num, ids);
+            }
+            std::printf("%ld\n", total);
         } else if (std::strncmp(line, "transparent", 11) == 0) {
             XWindowAttributes wa = {};
             XGetWindowAttributes(d, w, &wa);
@@ -71,15 +95,15 @@ int main()
             if (image)
                 XDestroyImage(image);
             std::printf("%ld\n", count);
-        } else if (std::sscanf(line, "close %lx", &other) == 1) {
+        } else if (std::sscanf(line, "close %lx", reinterpret_cast<unsigned long*>(&other)) == 1) {
             XEvent e = {};
             e.xclient.type = ClientMessage;
-            e.xclient.window = other;
+            e.xclient.window = static_cast<Window>(other);
             e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
             e.xclient.format = 32;
             e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
             e.xclient.data.l[1] = CurrentTime;
-            XSendEvent(d, other, False, NoEventMask, &e);
+            XSendEvent(d, static_cast<Window>(other), False, NoEventMask, &e);
             XSync(d, False);
             std::printf("ok\n");
         } else if (std::strncmp(line, "destroy", 7) == 0) {

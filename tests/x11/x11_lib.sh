@@ -66,7 +66,7 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 
 reap() {  # reap PID [SECONDS]: waits for it (killed after SECONDS, default 10); status in $status
     local watchdog
-    ( trap - EXIT; sleep "${2:-10}"; kill -9 "$1" 2>/dev/null ) &
+    ( trap - EXIT; sleep "${2:-10}"; kill -9 "$1" ) </dev/null >/dev/null 2>&1 &  # holds no output open
     watchdog=$!
     wait "$1"
     status=$?
