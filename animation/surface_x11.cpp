@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "animation/platform_x11.h"
+#include "engine/pixel_buffer.h"
 
 struct OffscreenSurface {
     XImage* image;
@@ -175,39 +176,27 @@ int32_t SurfaceHeight(const OffscreenSurface* s)
     return s ? s->height : 0;
 }
 
+static PixelBuffer Buffer(OffscreenSurface* s)
+{
+    return PixelBuffer{s->pixels, s->width, s->height};
+}
+
 void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
 {
-    if (!s || !brush)
-        return;
-    const uint32_t pixel = PixelOf(s, static_cast<Colour>(reinterpret_cast<uintptr_t>(brush) - 1));
-    const int32_t left = r->left < 0 ? 0 : r->left;
-    const int32_t top = r->top < 0 ? 0 : r->top;
-    const int32_t right = r->right > s->width ? s->width : r->right;
-    const int32_t bottom = r->bottom > s->height ? s->height : r->bottom;
-    for (int32_t y = top; y < bottom; y++) {
-        uint32_t* row = s->pixels + static_cast<size_t>(y) * static_cast<size_t>(s->width);
-        for (int32_t x = left; x < right; x++)
-            row[x] = pixel;
-    }
+    if (s && brush)
+        PixelsFill(Buffer(s), r, PixelOf(s, static_cast<Colour>(reinterpret_cast<uintptr_t>(brush) - 1)));
 }
 
 void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)
 {
-    if (!s || x < 0 || y < 0 || x >= s->width || y >= s->height)
-        return;
-    s->pixels[static_cast<size_t>(y) * static_cast<size_t>(s->width) + static_cast<size_t>(x)] = PixelOf(s, c);
+    if (s)
+        PixelsSet(Buffer(s), x, y, PixelOf(s, c));
 }
 
 void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, Colour c)
 {
-    if (!s)
-        return;
-    const uint32_t size = static_cast<uint32_t>(s->width) * static_cast<uint32_t>(s->height);
-    const uint32_t pixel = PixelOf(s, c);
-    uint32_t* px = s->pixels;
-    for (uint32_t i = 0; i < n; i++)
-        if (indices[i] < size)
-            px[indices[i]] = pixel;
+    if (s)
+        PixelsSetMany(Buffer(s), indices, n, PixelOf(s, c));
 }
 
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow)

@@ -3,6 +3,8 @@
 // or surface_checked.cpp (counting the calls out of range).
 #include "engine/surface_memory.h"
 
+#include "engine/pixel_buffer.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -69,16 +71,9 @@ int32_t SurfaceHeight(const OffscreenSurface* s)
 
 void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
 {
-    if (!s || !brush)
-        return;
-    const Colour c = static_cast<Colour>(reinterpret_cast<uintptr_t>(brush) - 1);
-    const int32_t left = r->left < 0 ? 0 : r->left;
-    const int32_t top = r->top < 0 ? 0 : r->top;
-    const int32_t right = r->right > s->width ? s->width : r->right;
-    const int32_t bottom = r->bottom > s->height ? s->height : r->bottom;
-    for (int32_t y = top; y < bottom; y++)
-        for (int32_t x = left; x < right; x++)
-            s->pixels[static_cast<size_t>(y) * s->width + x] = c;
+    if (s && brush)
+        PixelsFill(PixelBuffer{s->pixels, s->width, s->height}, r,
+                   static_cast<Colour>(reinterpret_cast<uintptr_t>(brush) - 1));
 }
 
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window)
