@@ -6,12 +6,7 @@ render=$1
 shift
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-fails=0 passes=0
-check() {  # check NAME CONDITION...
-    local name=$1
-    shift
-    if "$@"; then passes=$((passes + 1)); else echo "not ok - $name"; fails=$((fails + 1)); fi
-}
+source "$(dirname "$0")/../checks.sh"
 
 expect_usage_error() {  # expect_usage_error OPTION ARGS...
     local option=$1
@@ -64,5 +59,4 @@ check "a folder in the way: exit 2 (got $status)" test "$status" -eq 2
 check "a folder in the way: it stays" test -d "$tmp/w/d.png"
 check "no temporary file left" test -z "$(ls "$tmp/w" | grep -v '^k.png$\|^k.png.tmp$\|^frame-00001.png$\|^d.png$')"
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

@@ -5,12 +5,7 @@
 # Usage: hack_xml_test.sh ZORVANE XML
 set -u
 zorvane=$1 xml=$2
-passes=0 fails=0
-check() {  # check NAME CONDITION...
-    local name=$1
-    shift
-    if "$@"; then passes=$((passes + 1)); else echo "not ok - $name"; fails=$((fails + 1)); fi
-}
+source "$(dirname "$0")/../checks.sh"
 x() { xmllint --xpath "$1" "$xml" 2>/dev/null; }
 
 check "the XML is well formed" xmllint --noout "$xml"
@@ -55,5 +50,4 @@ for i in $(seq 1 "$booleans"); do
     done
 done
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

@@ -3,15 +3,9 @@
 # chosen size (never the caller's display), checks, polls and screenshots.
 # Sourced by the tests.
 set -u
-passes=0 fails=0
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 tmp=$(mktemp -d)
 xvfb_pid=
-
-check() {  # check NAME CONDITION...
-    local name=$1
-    shift
-    if "$@"; then passes=$((passes + 1)); else echo "not ok - $name"; fails=$((fails + 1)); fi
-}
 
 stop_xvfb() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
@@ -40,25 +34,9 @@ start_xvfb() {  # start_xvfb WxH[xDEPTH]: a fresh display with a black root; set
     export DISPLAY=":$(head -n 1 "$tmp/display")"
 }
 
-finish() {
-    echo "$passes passed, $fails failed"
-    [ "$fails" -eq 0 ]
-    exit
-}
-
 shot() { import -window "${2:-root}" "$1" 2>/dev/null; }      # shot FILE [WINDOW]
 colours() { convert "$1" -format '%k' info: 2>/dev/null; }
 differ() { compare -metric AE "$1" "$2" null: 2>&1; }          # pixels that differ
-
-wait_for() {  # wait_for SECONDS COMMAND...: polls every 0.1 s
-    local limit=$(( $1 * 10 ))
-    shift
-    for _ in $(seq 1 "$limit"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 drawn() { shot "$1" "${2:-root}" && [ "$(colours "$1")" -gt 1 ]; }   # drawn FILE [WINDOW]: more than black
 alive() { kill -0 "$1" 2>/dev/null; }
