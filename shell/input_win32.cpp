@@ -13,11 +13,14 @@ static void RequestClose(HWND window)
 // The first call only records where the cursor is. Later calls close the
 // window once the cursor is more than 3 pixels (Manhattan distance) away
 // from that first position. The cursor is read here rather than taken from
-// the message, so activation messages can run the test too.
+// the message, so activation messages can run the test too. A read that
+// fails (another desktop has the input, for instance) leaves the point
+// unset, so it counts as no observation at all.
 static void MovementTest(HWND window)
 {
     POINT p;
-    GetCursorPos(&p);
+    if (!GetCursorPos(&p))
+        return;
     if (!HaveStartCursor) {
         StartCursor = p;
         HaveStartCursor = true;
@@ -33,17 +36,18 @@ static void MovementTest(HWND window)
 // On a button press: move the cursor one pixel right and one up. Where the
 // screen edge held back the first step on both axes (the bottom-right
 // corner) it goes one left instead; the final move is clamped by the
-// platform like any other.
+// platform like any other. Where the cursor cannot be read it is left
+// alone; a read-back that fails counts as a move that was not held back.
 static void CursorNudge()
 {
     POINT p;
-    GetCursorPos(&p);
+    if (!GetCursorPos(&p))
+        return;
     p.x += 1;
     p.y += 1;
     SetCursorPos(p.x, p.y);
     POINT q;
-    GetCursorPos(&q);
-    if (q.x != p.x && q.y != p.y)
+    if (GetCursorPos(&q) && q.x != p.x && q.y != p.y)
         p.x -= 2;
     p.y -= 2;
     SetCursorPos(p.x, p.y);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "settings/settings.h"
-#include "tests/settings/import_hook.h"
+#include "tests/support/import_hook.h"
 #include "tests/settings/registry_helpers.h"
 
 namespace {

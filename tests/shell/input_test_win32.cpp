@@ -1,6 +1,7 @@
 // SaverInputProc fed real messages in a real (hidden) window: the movement
 // test and its tolerance, keys, system commands, deactivation, the hidden
-// cursor, and the cursor nudge on button presses at the screen's edges.
+// cursor, the cursor nudge on button presses at the screen's edges, and
+// cursor reads that fail.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "shell/input_win32.h"
+#include "tests/support/import_hook.h"
 
 namespace {
 
@@ -423,6 +425,92 @@ TEST(SaverInput, CloseRequestEndsTheLoopWithCodeZero)
     ASSERT_TRUE(quit);
     EXPECT_EQ(0u, m.wParam);
     EXPECT_FALSE(IsWindow(window));
+}
+
+// GetCursorPos failing, as it does while another desktop has the input.
+// The failing hook writes a far-away point, as an unset POINT may hold.
+decltype(&GetCursorPos) g_realGetCursorPos;
+int g_readsToPass;  // reads that succeed before the failing ones; -1: none fail
+
+BOOL WINAPI FailingGetCursorPos(LPPOINT p)
+{
+    if (g_readsToPass < 0)
+        return g_realGetCursorPos(p);
+    if (g_readsToPass > 0) {
+        g_readsToPass--;
+        return g_realGetCursorPos(p);
+    }
+    p->x = 30000;
+    p->y = -30000;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+// Cursor reads after the first `pass` ones fail until the object ends.
+struct FailCursorReads {
+    explicit FailCursorReads(int pass)
+    {
+        g_readsToPass = pass;
+        g_realGetCursorPos = reinterpret_cast<decltype(&GetCursorPos)>(
+            SwapImport("user32.dll", "GetCursorPos", reinterpret_cast<void*>(&FailingGetCursorPos)));
+        EXPECT_NE(nullptr, g_realGetCursorPos);
+    }
+    ~FailCursorReads() { SwapImport("user32.dll", "GetCursorPos", reinterpret_cast<void*>(g_realGetCursorPos)); }
+};
+
+TEST(SaverInput, FailedCursorReadIsNoObservation)
+{
+    HWND window = OpenTestWindow();
+    ASSERT_TRUE(window);
+    MoveCursor(700, 500);
+    {
+        FailCursorReads fail(0);
+        SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+        SendMessageA(window, WM_ACTIVATE, WA_INACTIVE, 0);
+        SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
+    }
+    EXPECT_FALSE(HaveStartCursor);
+    EXPECT_EQ(0, TakeCloseRequests(window));
+
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);  // a good read records the start
+    ASSERT_TRUE(HaveStartCursor);
+    {
+        FailCursorReads fail(0);
+        SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+        SendMessageA(window, WM_ACTIVATE, WA_INACTIVE, 0);
+    }
+    EXPECT_EQ(700, StartCursor.x);
+    EXPECT_EQ(500, StartCursor.y);
+    EXPECT_EQ(0, TakeCloseRequests(window));
+
+    MoveCursor(704, 500);  // and a good read still measures from it
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(1, TakeCloseRequests(window));
+    CloseTestWindow(window);
+}
+
+// A press still closes; the cursor is not sent anywhere a failed read
+// suggests. A failed read-back counts as a move that was not held back.
+TEST(SaverInput, FailedCursorReadOnAPressLeavesTheCursorAlone)
+{
+    const struct {
+        int pass, wantX, wantY;
+    } cases[] = {{0, 500, 400}, {1, 501, 399}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.pass << " good reads");
+        HWND window = OpenTestWindow();
+        ASSERT_TRUE(window);
+        MoveCursor(500, 400);
+        {
+            FailCursorReads fail(c.pass);
+            SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
+        }
+        const POINT p = CursorNow();
+        EXPECT_EQ(c.wantX, p.x);
+        EXPECT_EQ(c.wantY, p.y);
+        EXPECT_EQ(1, TakeCloseRequests(window));
+        CloseTestWindow(window);
+    }
 }
 
 }  // namespace

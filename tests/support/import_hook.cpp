@@ -1,7 +1,7 @@
 // import_hook.cpp - see import_hook.h. Walks the executable's PE import
 // directory: each descriptor names a DLL, its lookup table names the
 // functions and the parallel address table holds what calls jump through.
-#include "tests/settings/import_hook.h"
+#include "tests/support/import_hook.h"
 
 #include <windows.h>
 
