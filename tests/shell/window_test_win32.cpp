@@ -1,7 +1,8 @@
 // SaverWindowProc in a real window, with the animation and the
 // configuration dialog replaced by recorders: the mode chosen on creation,
 // the order of dialog, quit request and start-up, teardown on destruction,
-// and that everything else reaches the input layer.
+// and that everything else reaches the input layer. Then SaverMain itself:
+// the class and the window it creates, and the code its loop returns.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,7 +13,9 @@
 #include "settings/dialogs_win32.h"
 #include "shell/command_tail.h"
 #include "shell/input_win32.h"
+#include "shell/main_win32.h"
 #include "shell/window_win32.h"
+#include "tests/support/import_hook.h"
 
 namespace {
 
@@ -23,6 +26,7 @@ SaverWindow g_startWindow;        // the window SaverStart was given
 SaverWindow g_teardownWindow;     // the window SaverTeardown was given
 bool g_aliveAtTeardown;           // whether it still existed then
 bool g_failStart;                 // SaverStart behaves as a failed start-up
+TIMERPROC g_onStart;              // if set, SaverStart starts a thread timer with it
 
 void Record(const char* what)
 {
@@ -40,6 +44,8 @@ void SaverStart(SaverWindow window)
     g_startWindow = window;
     if (g_failStart)
         PostQuitMessage(-1);
+    if (g_onStart)
+        SetTimer(NULL, 0, 1, g_onStart);
 }
 
 void SaverTeardown(SaverWindow window)
@@ -207,6 +213,107 @@ TEST(SaverWindow, OtherMessagesReachTheInputLayer)
     DestroyWindow(window);
     int code = 99;
     TakeQuit(&code);
+}
+
+// SaverMain's own window, looked at from inside its message loop: the
+// stand-in start-up sets a timer, whose callback records what the window
+// is and closes it the way input does.
+struct SaverWindowFacts {
+    bool seen;
+    char className[64];
+    WNDCLASSEXA wc;
+    BOOL haveClass;
+    LONG_PTR style, exStyle;
+    RECT rect;
+    int titleLength;
+    HWND parent, owner;
+    HMENU menu;
+};
+SaverWindowFacts g_facts;
+
+VOID CALLBACK InspectSaverWindow(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(NULL, id);
+    HWND window = static_cast<HWND>(g_startWindow);
+    g_facts.seen = true;
+    GetClassNameA(window, g_facts.className, sizeof g_facts.className);
+    g_facts.wc.cbSize = sizeof g_facts.wc;
+    g_facts.haveClass = GetClassInfoExA(GetModuleHandleA(NULL), "WindowsScreenSaverClass", &g_facts.wc);
+    g_facts.style = GetWindowLongPtrA(window, GWL_STYLE);
+    g_facts.exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    GetWindowRect(window, &g_facts.rect);
+    g_facts.titleLength = GetWindowTextLengthA(window);
+    g_facts.parent = GetParent(window);
+    g_facts.owner = GetWindow(window, GW_OWNER);
+    g_facts.menu = GetMenu(window);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+const char* g_fakeCommandLine;
+LPSTR WINAPI FakeGetCommandLineA()
+{
+    return const_cast<LPSTR>(g_fakeCommandLine);
+}
+
+TEST(SaverMainWindow, ClassStylesSizeAndTitleAsRegisteredAndCreated)
+{
+    g_fakeCommandLine = "\"C:\\Program Files\\zorvane.scr\" /s";
+    void* real = SwapImport("kernel32.dll", "GetCommandLineA", reinterpret_cast<void*>(&FakeGetCommandLineA));
+    ASSERT_NE(nullptr, real);
+    g_log.clear();
+    g_facts = {};
+    g_onStart = InspectSaverWindow;
+    const int code = SaverMain(GetModuleHandleA(NULL), NULL, const_cast<LPSTR>(""), SW_SHOWNORMAL);
+    g_onStart = nullptr;
+    SwapImport("kernel32.dll", "GetCommandLineA", real);
+
+    EXPECT_EQ(0, code);
+    EXPECT_EQ("start teardown", g_log);  // run mode, from the tail of the quoted name
+    EXPECT_STREQ("/s", CommandLine);
+    ASSERT_TRUE(g_facts.seen);
+    EXPECT_STREQ("WindowsScreenSaverClass", g_facts.className);
+    ASSERT_TRUE(g_facts.haveClass);
+    EXPECT_EQ(static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS), g_facts.wc.style);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(SaverWindowProc), g_facts.wc.lpfnWndProc);
+    EXPECT_EQ(GetStockObject(NULL_BRUSH), g_facts.wc.hbrBackground);
+    EXPECT_EQ(NULL, g_facts.wc.hIcon);
+    EXPECT_EQ(NULL, g_facts.wc.hCursor);
+    EXPECT_EQ(nullptr, g_facts.wc.lpszMenuName);
+    EXPECT_EQ(0, g_facts.wc.cbClsExtra);
+    EXPECT_EQ(0, g_facts.wc.cbWndExtra);
+
+    EXPECT_EQ(static_cast<LONG_PTR>(WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN), g_facts.style);
+    EXPECT_EQ(static_cast<LONG_PTR>(WS_EX_TOPMOST), g_facts.exStyle);
+    EXPECT_EQ(0, g_facts.rect.left);
+    EXPECT_EQ(0, g_facts.rect.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), g_facts.rect.right);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), g_facts.rect.bottom);
+    EXPECT_EQ(0, g_facts.titleLength);
+    EXPECT_EQ(NULL, g_facts.parent);
+    EXPECT_EQ(NULL, g_facts.owner);
+    EXPECT_EQ(NULL, g_facts.menu);
+
+    // The class is registered once per process: a second entry ends at once.
+    g_log.clear();
+    EXPECT_EQ(0, SaverMain(GetModuleHandleA(NULL), NULL, const_cast<LPSTR>(""), SW_SHOWNORMAL));
+    EXPECT_EQ("", g_log);
+}
+
+// The loop returns the code of the last quit request: the start-up
+// failure's -1 after the configuration dialog's 0.
+TEST(SaverMainWindow, LoopReturnsTheLastQuitCode)
+{
+    ASSERT_TRUE(UnregisterClassA("WindowsScreenSaverClass", GetModuleHandleA(NULL)));
+    g_fakeCommandLine = "zorvane.scr /c";
+    void* real = SwapImport("kernel32.dll", "GetCommandLineA", reinterpret_cast<void*>(&FakeGetCommandLineA));
+    ASSERT_NE(nullptr, real);
+    g_log.clear();
+    g_failStart = true;
+    const int code = SaverMain(GetModuleHandleA(NULL), NULL, const_cast<LPSTR>(""), SW_SHOWNORMAL);
+    g_failStart = false;
+    SwapImport("kernel32.dll", "GetCommandLineA", real);
+    EXPECT_EQ(-1, code);
+    EXPECT_EQ("dialog start", g_log);
 }
 
 }  // namespace
