@@ -1,23 +1,39 @@
 // settings_registry_win32.cpp - LoadSettings / SaveSettings against the
 // current user's registry hive: key "Software\Glimra\Zorv", one 4-byte
-// value per field. Failures are silent; callers get 1 or 0.
+// value per field. The load rule itself is settings_load.cpp. Failures are
+// silent; callers get 1 or 0.
 #include <windows.h>
 
 #include "settings/settings.h"
+#include "settings/settings_load.h"
 
 static const char kSettingsKey[] = "Software\\Glimra\\Zorv";
 
-// Reads `name` through a scratch value and copies it into `field` only when
-// the query succeeds with exactly 4 bytes. The type is not compared. A
-// value that is missing or of another size leaves every byte of `field` as
-// it was, even if the query wrote part of the data into the scratch value.
-static void QuerySetting(HKEY key, const char* name, uint32_t* field)
+// The registry as the load rule's source (settings_load.h); the context is
+// the key handle.
+static int OpenForReading(void* context)
 {
-    DWORD scratch = 0;
-    DWORD size = sizeof scratch;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &size) == ERROR_SUCCESS &&
-        size == sizeof scratch)
-        *field = scratch;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, static_cast<HKEY*>(context)) == ERROR_SUCCESS;
+}
+
+static long QueryValue(void* context, const char* name, unsigned char* buffer, uint32_t* size)
+{
+    DWORD n = *size;
+    const LONG rc = RegQueryValueExA(*static_cast<HKEY*>(context), name, nullptr, nullptr, buffer, &n);
+    *size = n;
+    return rc;
+}
+
+static void CloseKey(void* context)
+{
+    RegCloseKey(*static_cast<HKEY*>(context));
+}
+
+// No stored settings: write out what the record holds (the defaults on a
+// first run). The record is not changed either way.
+static int SaveRecord(void*)
+{
+    return SaveSettings();
 }
 
 // Writes `value` under `name` as a REG_DWORD; the result is not examined.
@@ -29,20 +45,9 @@ static void WriteSetting(HKEY key, const char* name, uint32_t value)
 
 int LoadSettings()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        // No stored settings: write out what the record holds (the
-        // defaults on a first run). The record is not changed either way.
-        return SaveSettings();
-    }
-    QuerySetting(key, "EnableRotation", &SaverSettings.EnableRotation);
-    QuerySetting(key, "EnableContinuous", &SaverSettings.EnableContinuous);
-    QuerySetting(key, "BlankScreen", &SaverSettings.BlankScreen);
-    QuerySetting(key, "NumberPoints", &SaverSettings.NumberPoints);
-    QuerySetting(key, "CLSTimer", &SaverSettings.CLSTimer);
-    QuerySetting(key, "AnimationTimer", &SaverSettings.AnimationTimer);
-    RegCloseKey(key);
-    return 1;
+    HKEY key = nullptr;
+    const SettingsSource registry = {&key, OpenForReading, QueryValue, CloseKey, SaveRecord};
+    return LoadSettingsFrom(&registry);
 }
 
 int SaveSettings()
