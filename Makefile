@@ -7,7 +7,7 @@
 #   make bench       the engine benchmark (Google Benchmark)
 #   make fuzz        every fuzz target for 10 minutes
 #   make soak        the long runs: 24 virtual hours headless, a minute of the real savers
-.PHONY: run run-wine test setup build deb bench fuzz soak clean
+.PHONY: run run-wine test setup build deb bench bench-saver fuzz soak clean
 
 run:
 	scripts/run.sh $(ARGS)
@@ -29,6 +29,9 @@ deb:
 
 bench: build
 	build/native/zorvane-bench
+
+bench-saver:
+	scripts/bench-saver.sh
 
 fuzz:
 	scripts/long-runs.sh fuzz
