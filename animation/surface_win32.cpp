@@ -33,8 +33,14 @@ OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect)
     windowDc = GetDC(hwnd);
     s->bitmap = CreateCompatibleBitmap(windowDc, s->width, s->height);
     ReleaseDC(hwnd, windowDc);
-    if (s->dc && s->bitmap)
+    if (s->dc && s->bitmap) {
         s->original = SelectObject(s->dc, s->bitmap);
+    } else {
+        // Half a surface draws nothing either (a context without its bitmap
+        // would copy its default one-pixel bitmap to the window): release
+        // what was made, so every drawing call finds the surface missing.
+        PlatReleaseSurface(s);
+    }
     return s;
 }
 
@@ -78,6 +84,8 @@ void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
 
 void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)
 {
+    if (x < 0 || y < 0 || x >= s->width || y >= s->height)
+        return;  // also every pixel of a missing surface
     SetPixelV(s->dc, x, y, static_cast<COLORREF>(c));
 }
 
@@ -92,6 +100,8 @@ void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, 
 
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window)
 {
+    if (!s->dc)
+        return;  // nothing was ever drawn: the window keeps what it shows
     HWND hwnd = static_cast<HWND>(window);
     HDC windowDc = GetDC(hwnd);
     RECT r = {0, 0, 0, 0};

@@ -1,5 +1,6 @@
 // The animation controller on the Win32 layer, in a real window: GDI
-// surface, window timers, presentation and teardown.
+// surface, window timers, presentation and teardown, and a surface that
+// cannot be built.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include "animation/controller.h"
 #include "engine/render.h"
 #include "settings/settings.h"
+#include "tests/support/import_hook.h"
 
 namespace {
 
@@ -129,6 +131,116 @@ TEST(ControllerWin32, OverpaintModeAccumulatesColoursUntilTheClear)
     FrameTick(w);
     EXPECT_EQ(2u, WindowColours(w).size());
     SaverTeardown(w);
+    DestroyWindow(w);
+}
+
+// GDI creation calls that fail, as they do when GDI's resources run out.
+HDC WINAPI NoMemoryContext(HDC)
+{
+    return nullptr;
+}
+
+HBITMAP WINAPI NoCompatibleBitmap(HDC, int, int)
+{
+    return nullptr;
+}
+
+HBITMAP WINAPI NoDibSection(HDC, const BITMAPINFO*, UINT, void** bits, HANDLE, DWORD)
+{
+    if (bits)
+        *bits = nullptr;
+    return nullptr;
+}
+
+// Makes the named creation calls fail until the object ends. A function the
+// program does not import needs no failing; at least one must be swapped.
+struct FailGdi {
+    struct Swapped {
+        const char* name;
+        void* original;
+    };
+    std::vector<Swapped> swapped;
+    explicit FailGdi(const std::vector<std::pair<const char*, void*>>& calls)
+    {
+        for (const auto& [name, replacement] : calls)
+            if (void* original = SwapImport("gdi32.dll", name, replacement))
+                swapped.push_back({name, original});
+        EXPECT_FALSE(swapped.empty()) << "none of the creation calls is imported";
+    }
+    ~FailGdi()
+    {
+        for (const Swapped& s : swapped)
+            SwapImport("gdi32.dll", s.name, s.original);
+    }
+};
+
+void PaintWindow(HWND w, COLORREF c)
+{
+    HDC dc = GetDC(w);
+    HBRUSH brush = CreateSolidBrush(c);
+    const RECT r = {0, 0, kWidth, kHeight};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(w, dc);
+}
+
+// What start-up cannot build is missing: the saver still starts, its timers
+// run, every tick in both modes draws nothing, and teardown releases the
+// rest. The case with nothing failing shows that the test sees drawing.
+TEST(ControllerWin32, SurfaceThatCannotBeBuiltDrawsNothingButRuns)
+{
+    const COLORREF grey = RGB(0x40, 0x50, 0x60);
+    const struct {
+        const char* fault;
+        std::vector<std::pair<const char*, void*>> calls;
+    } faults[] = {
+        {"nothing fails", {}},
+        {"no memory context", {{"CreateCompatibleDC", reinterpret_cast<void*>(&NoMemoryContext)}}},
+        {"no bitmap",
+         {{"CreateCompatibleBitmap", reinterpret_cast<void*>(&NoCompatibleBitmap)},
+          {"CreateDIBSection", reinterpret_cast<void*>(&NoDibSection)}}},
+    };
+    HWND w = CreateTestWindow();  // one window: showing one is slow without a window manager
+    ASSERT_NE(nullptr, w);
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.fault);
+        const bool drawing = f.calls.empty();
+        ResetSettings();
+        ResetViewState();
+        SaverSettings.BlankScreen = 1;
+        SaverSettings.AnimationTimer = 20;
+        SaverSettings.CLSTimer = 50;
+        PaintWindow(w, grey);
+        ASSERT_EQ(std::set<COLORREF>{grey}, WindowColours(w));
+
+        if (drawing) {
+            SaverStart(w);
+        } else {
+            FailGdi fail(f.calls);
+            SaverStart(w);
+        }
+        ASSERT_TRUE(AnimationState.Ready);
+        EXPECT_EQ(kWidth / 2, CentreX);
+        EXPECT_EQ(kHeight / 2, CentreY);
+
+        // Both modes, by hand and through the timers.
+        for (uint32_t blank : {0u, 1u, 0u}) {
+            SaverSettings.BlankScreen = blank;
+            FrameTick(w);
+            ClearTick(w);
+            FrameTick(w);
+        }
+        SaverSettings.BlankScreen = 1;
+        const double angle = ViewState.AngleY;
+        PumpFor(300);
+        EXPECT_GT(ViewState.AngleY, angle) << "the frame timer did not run";
+        EXPECT_EQ(drawing, WindowColours(w) != std::set<COLORREF>{grey});
+
+        SaverTeardown(w);
+        EXPECT_EQ(nullptr, AnimationState.Surface);
+        EXPECT_FALSE(KillTimer(w, 1));
+        EXPECT_FALSE(KillTimer(w, 2));
+    }
     DestroyWindow(w);
 }
 
