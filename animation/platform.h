@@ -11,9 +11,10 @@
 using TimerHandler = void (*)(SaverWindow window);
 
 // The off-screen surface for the window: a memory context compatible with
-// the window's, and a bitmap of the client size selected into it. Reads the
-// client rectangle into *clientRect. Never fails the start-up: what could
-// not be created is simply missing and the drawing calls then do nothing.
+// the window's, and a bitmap of the client size selected into it (on Win32
+// a 32-bpp DIB section whose pixels are stored directly). Reads the client
+// rectangle into *clientRect. Never fails the start-up: a surface that
+// cannot be built whole is missing, and the drawing calls then do nothing.
 OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect);
 void PlatReleaseSurface(OffscreenSurface* surface);          // the context, then the bitmap
 SurfaceBrush PlatCreateBlackBrush();                         // solid colour 0, or null
