@@ -5,11 +5,14 @@
 //   dialog_probe read                 print the fields: points= secs= ms= rotate= continuous= blank=
 //   dialog_probe set NAME=VALUE...    set fields (names as printed by read)
 //   dialog_probe press ok|cancel|about
+//   dialog_probe key-escape           Esc to the dialog (posted, as the key would be)
+//   dialog_probe sync                 wait until the dialog's thread has handled what was posted before
 //   dialog_probe about                print about=open or about=closed
 //   dialog_probe about-key-escape     Esc to the About box
 //   dialog_probe about-ok             press OK in the About box
 //
-// Exit status 0 on success, 1 when the window is not there.
+// Exit status 0 on success, 1 when the window is not there (or, for sync,
+// when the thread did not catch up within 10 s).
 #include <windows.h>
 
 #include <cstdio>
@@ -55,6 +58,38 @@ static const struct {
     {"points", IDC_POINTS, false},    {"secs", IDC_CLEAR_SECS, false},        {"ms", IDC_FRAME_MS, false},
     {"rotate", IDC_ROTATE, true},     {"continuous", IDC_CONTINUOUS, true}, {"blank", IDC_BLANK, true},
 };
+
+static void PostEscape(HWND window)
+{
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+// Messages posted to one thread are handled in order, so once a selection
+// posted to the points field shows, everything posted before it has been
+// handled. Twice, with different selections: what handling those messages
+// posted in turn (a command, say) has been handled as well. The selection
+// changes nothing that is read or stored.
+static bool Sync(HWND config)
+{
+    HWND edit = GetDlgItem(config, IDC_POINTS);
+    DWORD start = 0, end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    for (int round = 0; round < 2; round++) {
+        const DWORD want = (start == 0 && end == 0) ? 1 : 0;  // differs from the selection now
+        PostMessageA(edit, EM_SETSEL, 0, want);
+        bool seen = false;
+        for (int waited = 0; waited < 10000 && !seen; waited += 10) {
+            SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            seen = start == 0 && end == want;
+            if (!seen)
+                Sleep(10);
+        }
+        if (!seen)
+            return false;
+    }
+    return true;
+}
 
 static void Press(HWND dialog, int id)
 {
@@ -116,6 +151,12 @@ int main(int argc, char** argv)
         Press(config, id);
         return 0;
     }
+    if (std::strcmp(cmd, "key-escape") == 0) {
+        PostEscape(config);
+        return 0;
+    }
+    if (std::strcmp(cmd, "sync") == 0)
+        return Sync(config) ? 0 : 1;
     HWND about = FindAbout(config);
     if (std::strcmp(cmd, "about") == 0) {
         std::printf("about=%s\n", about ? "open" : "closed");
@@ -124,8 +165,7 @@ int main(int argc, char** argv)
     if (!about)
         return 1;
     if (std::strcmp(cmd, "about-key-escape") == 0) {
-        PostMessageA(about, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(about, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        PostEscape(about);
         return 0;
     }
     if (std::strcmp(cmd, "about-ok") == 0) {

@@ -61,6 +61,27 @@ exited() {  # exited SECONDS STATUS: the saver ends within SECONDS with STATUS
 screenshot() { import -window root "$1" 2>/dev/null; }
 colours() { convert "$1" -format '%k' info: 2>/dev/null; }
 
+# The screen as raw pixels (xwd), cheap enough to poll for a change.
+snap() { xwd -root -silent -out "$1" 2>/dev/null; }
+
+wait_for_change() {  # wait_for_change SECONDS FROM TO: until the screen differs from snap FROM; TO holds it
+    local limit=$(( $1 * 10 ))
+    for _ in $(seq 1 "$limit"); do
+        snap "$3"
+        cmp -s "$2" "$3" || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The saver is still running and still drawing: two new frames after the
+# call, so that at least one of them was drawn after every input sent
+# before it had been handled (input goes before timer messages).
+still_drawing() {  # still_drawing SECONDS
+    local a=$artifacts/frame-a.xwd b=$artifacts/frame-b.xwd
+    alive && snap "$a" && wait_for_change "$1" "$a" "$b" && wait_for_change "$1" "$b" "$a" && alive
+}
+
 wait_for_pixels() {  # wait_for_pixels SECONDS FILE: until the screen shows more than black
     local limit=$(( $1 * 10 ))
     for _ in $(seq 1 "$limit"); do

@@ -27,8 +27,8 @@ start_picture() {
 # First run on an empty registry: the defaults are stored, a frame appears.
 reg_clear
 check "first run: picture appears" start_picture
+# Reported, not asserted: on a shared machine the delay says little.
 echo "first frame shown $shown_ms ms after the window appeared"
-check "first run: picture within a second of the window ($shown_ms ms)" test "$shown_ms" -le 1000
 cp "$artifacts/shot.png" "$artifacts/saver.png"
 for v in EnableRotation:1 EnableContinuous:1 BlankScreen:0 NumberPoints:10000 CLSTimer:1000 AnimationTimer:200; do
     check "first run stores ${v%%:*}=${v##*:}" test "$(reg_get "${v%%:*}")" = "${v##*:}"
@@ -36,14 +36,14 @@ done
 send_key "$saver_window" a
 check "a key ends the saver with 0" exited 10 0
 
-# Mouse: a total movement of 3 pixels is tolerated, 4 is not.
+# Mouse: a total movement of 3 pixels is tolerated, 4 is not. The saver
+# drawing on after each tolerated move shows the move was handled; the
+# last move, measured from the same start, shows one that ends it is seen.
 check "mouse: picture appears" start_picture
 xdotool mousemove 502 401
-sleep 1
-check "mouse: (2, 1) does not end it" alive
+check "mouse: (2, 1) does not end it: it draws on" still_drawing 10
 xdotool mousemove 500 400
-sleep 1
-check "mouse: back to the start does not end it" alive
+check "mouse: back to the start does not end it: it draws on" still_drawing 10
 xdotool mousemove 502 402
 check "mouse: (2, 2) ends it with 0" exited 10 0
 
@@ -58,10 +58,11 @@ check "alt+F4 ends it with 0" exited 10 0
 # Blank screen: every frame is black plus exactly one colour.
 reg_set BlankScreen 1
 check "blank: picture appears" start_picture
+snap "$artifacts/blank-0.xwd"
 for i in 1 2 3 4 5; do
-    screenshot "$artifacts/blank-$i.png"
-    check "blank: screenshot $i shows black and one colour" test "$(colours "$artifacts/blank-$i.png")" -eq 2
-    sleep 0.3
+    # Each a new frame: the view spins and the points are walked anew.
+    check "blank: frame $i is drawn" wait_for_change 10 "$artifacts/blank-$((i - 1)).xwd" "$artifacts/blank-$i.xwd"
+    check "blank: frame $i shows black and one colour" test "$(colours "xwd:$artifacts/blank-$i.xwd")" -eq 2
 done
 send_key "$saver_window" Escape
 check "blank: a key ends it with 0" exited 10 0
