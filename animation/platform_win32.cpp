@@ -29,9 +29,17 @@ void PlatStopTimer(SaverWindow window, unsigned id)
     KillTimer(static_cast<HWND>(window), id);
 }
 
+// A quit request already pending (the configuration dialog's, when the
+// start-up after it fails) would end the box's own message loop at once,
+// before anyone could read it: it is taken out while the box is up and
+// made again after, so the box waits for the user.
 void PlatErrorBox(SaverWindow window, const char* text, const char* caption)
 {
+    MSG quit;
+    const bool pending = PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
     MessageBoxA(static_cast<HWND>(window), text, caption, MB_OK | MB_ICONHAND);
+    if (pending)
+        PostQuitMessage(static_cast<int>(quit.wParam));
 }
 
 void PlatRequestQuit(int code)

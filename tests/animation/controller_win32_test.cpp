@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "animation/controller.h"
@@ -241,6 +243,58 @@ TEST(ControllerWin32, SurfaceThatCannotBeBuiltDrawsNothingButRuns)
         EXPECT_FALSE(KillTimer(w, 1));
         EXPECT_FALSE(KillTimer(w, 2));
     }
+    DestroyWindow(w);
+}
+
+// The error box of a start-up that fails after the configuration dialog
+// has asked to quit: it waits for the user, and -1 is the code left.
+std::atomic<bool> g_boxPressed{false};
+
+DWORD WINAPI PressOkWhenTheBoxShows(void*)
+{
+    for (int waited = 0; waited < 10000; waited += 10) {
+        HWND box = FindWindowA("#32770", "Memory Error");
+        if (box && IsWindowVisible(box)) {
+            char text[128] = "";
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            if (std::string(text) != "Cannot allocate memory for point buffer!")
+                return 1;
+            // Twice through the box's message loop: a quit that ends it
+            // would have done so by the time the second message returns.
+            DWORD_PTR r;
+            SendMessageTimeoutA(box, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+            SendMessageTimeoutA(box, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+            if (!IsWindow(box))
+                return 0;
+            g_boxPressed = true;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 1;
+}
+
+TEST(ControllerWin32, ErrorBoxWaitsEvenWithAQuitPending)
+{
+    ResetSettings();
+    SaverSettings.NumberPoints = 4294967295u;
+    HWND w = CreateTestWindow();
+    ASSERT_NE(nullptr, w);
+    PostQuitMessage(0);  // as the configuration dialog's handler does
+    g_boxPressed = false;
+    HANDLE presser = CreateThread(nullptr, 0, PressOkWhenTheBoxShows, nullptr, 0, nullptr);
+    SaverStart(w);
+    EXPECT_TRUE(g_boxPressed) << "the box ended before it was pressed";
+    WaitForSingleObject(presser, 10000);
+    DWORD found = 1;
+    GetExitCodeThread(presser, &found);
+    CloseHandle(presser);
+    EXPECT_EQ(0u, found) << "no box with the point buffer's text";
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(-1, static_cast<int>(m.wParam));
+    SaverTeardown(w);
     DestroyWindow(w);
 }
 
