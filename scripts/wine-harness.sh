@@ -62,6 +62,10 @@ start)
     # Start Wine's services now, detached, for the same reason: the first
     # program run would otherwise start them holding its output.
     setsid wine wineboot </dev/null >/dev/null 2>&1
+    # No window manager runs here: Wine must not wait for one (it waits 2 s
+    # for each top-level window it hands over to be withdrawn) but place,
+    # focus and remove windows itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
     echo "wine-harness: display $DISPLAY, prefix $WINEPREFIX"
     ;;
 exec)
