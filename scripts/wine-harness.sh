@@ -56,6 +56,13 @@ start)
         wineboot -i </dev/null >"$state/wineboot.log" 2>&1
         timeout 120 wineserver -w
     fi
+    # Wine's own fonts (fonts-wine: "MS Sans Serif", Tahoma, ...) where Wine
+    # looks first. This Wine looks for them beside /usr/share/fonts, not in
+    # /usr/share/wine/fonts where the package puts them, and would otherwise
+    # draw the dialogs in a wider substitute.
+    if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+        ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
     # A persistent server, started here with its output detached, so that no
     # test's Wine process leaves a server holding the test's output pipe.
     setsid wineserver -p </dev/null >/dev/null 2>&1
