@@ -24,9 +24,9 @@ cases=(
     "1000000 1 200"
 )
 
-cpu_ticks() {  # cpu_ticks PID: utime + stime so far, in clock ticks
+cpu_ticks() {  # cpu_ticks PID: utime + stime so far, in clock ticks ("-" for no such process)
     # The command name (field 2) may hold blanks; count from after its ')'.
-    awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null || echo 0
+    awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null || echo -
 }
 
 percent() {  # percent TICKS SECONDS_NS: % of one core
@@ -45,7 +45,11 @@ measure_pids() {
     t1=$(date +%s%N)
     for pid in "$@"; do after+=("$(cpu_ticks "$pid")"); done
     for i in "${!before[@]}"; do
-        printf '%s ' "$(percent $(( after[i] - before[i] )) $(( t1 - t0 )))"
+        if [ "${before[i]}" = - ] || [ "${after[i]}" = - ]; then
+            printf -- '- '
+        else
+            printf '%s ' "$(percent $(( after[i] - before[i] )) $(( t1 - t0 )))"
+        fi
     done
     echo
 }
