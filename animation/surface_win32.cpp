@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "animation/platform.h"
+#include "engine/pixel_buffer.h"
 
 struct OffscreenSurface {
     HDC dc;            // memory context, or null when the surface is missing
@@ -124,12 +125,17 @@ void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
     s->gdiPending = true;
 }
 
+static PixelBuffer Buffer(const OffscreenSurface* s)
+{
+    return PixelBuffer{s->pixels, s->width, s->height};
+}
+
 void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)
 {
-    if (x < 0 || y < 0 || x >= s->width || y >= s->height)
-        return;  // also every pixel of a missing surface
+    if (!s->pixels)
+        return;
     BeforeCpuStores(s);
-    s->pixels[static_cast<uint32_t>(y) * static_cast<uint32_t>(s->width) + static_cast<uint32_t>(x)] = DibPixel(c);
+    PixelsSet(Buffer(s), x, y, DibPixel(c));
 }
 
 void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, Colour c)
@@ -137,12 +143,7 @@ void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, 
     if (!s->pixels)
         return;
     BeforeCpuStores(s);
-    const uint32_t size = static_cast<uint32_t>(s->width) * static_cast<uint32_t>(s->height);
-    const uint32_t pixel = DibPixel(c);
-    uint32_t* pixels = s->pixels;
-    for (uint32_t i = 0; i < n; i++)
-        if (indices[i] < size)
-            pixels[indices[i]] = pixel;
+    PixelsSetMany(Buffer(s), indices, n, DibPixel(c));
 }
 
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window)
