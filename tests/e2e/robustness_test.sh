@@ -85,6 +85,8 @@ run_case() {
         ;;
     box)
         observed="error box"
+        # Only once the launcher has read the box's text.
+        for _ in $(seq 1 100); do grep -q '^box=' "$out" && break; sleep 0.05; done
         send_key "$w" Return
         ;;
     *) observed="no window" ;;
