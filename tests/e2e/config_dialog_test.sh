@@ -15,16 +15,6 @@ field() { printf '%s\n' "$fields" | awk -F= -v n="$1" '$1 == n { print $2 }'; }
 
 about_is() { test "$(probe about)" = "about=$1"; }
 
-poll() {  # poll SECONDS COMMAND...: until COMMAND succeeds
-    local limit=$(( $1 * 10 ))
-    shift
-    for _ in $(seq 1 "$limit"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 open_dialog() {  # open_dialog ARGS...: start the saver and wait for its dialog
     start_saver "$@"
     wine "$probe" wait 15000 >/dev/null 2>&1
@@ -66,13 +56,13 @@ check "check boxes stored" test "$(reg_get EnableRotation)$(reg_get EnableContin
 # closes the configuration dialog, which does handle it.
 check "/c:1234: the dialog opens" open_dialog /c:1234
 probe press about
-check "About opens" poll 10 about_is open
+check "About opens" wait_for 10 about_is open
 screenshot "$artifacts/about.png"
 probe about-key-escape
 check "the Esc to About is handled" probe sync
 check "Esc does not close About" about_is open
 probe about-ok
-check "OK closes About" poll 10 about_is closed
+check "OK closes About" wait_for 10 about_is closed
 probe set secs=9
 probe key-escape
 check "a posted Esc closes the dialog with 0" exited 15 0
@@ -106,4 +96,4 @@ send_key "$box" Return
 check "... with exit status -1 (255)" exited 15 255
 
 reg_clear
-finish
+finish_e2e

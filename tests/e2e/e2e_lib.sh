@@ -7,21 +7,13 @@ set -u
 scr=$1 probe=$2 harness=$3 state=$4 artifacts=$5
 eval "$("$harness" env "$state")" || exit 1
 mkdir -p "$artifacts"
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 key='HKCU\Software\Glimra\Zorv'
-passes=0 fails=0
 saver_pid=
 
-check() {  # check NAME CONDITION...
-    local name=$1
-    shift
-    if "$@"; then passes=$((passes + 1)); else echo "not ok - $name"; fails=$((fails + 1)); fi
-}
-
-finish() {
+finish_e2e() {  # the tally, once no saver of the test is left running
     [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
-    echo "$passes passed, $fails failed"
-    [ "$fails" -eq 0 ]
-    exit
+    finish
 }
 
 reg_clear() { wine reg delete "$key" /f >/dev/null 2>&1; }

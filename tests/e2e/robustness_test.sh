@@ -224,4 +224,4 @@ reg_clear
     echo "|---|---|---|"
     printf '%s\n' "${rows[@]}"
 } >"$doc"
-finish
+finish_e2e

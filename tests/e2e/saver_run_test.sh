@@ -77,4 +77,4 @@ send_key "$box" Return
 check "too many points: exit status -1 (255)" exited 10 255
 
 reg_clear
-finish
+finish_e2e

@@ -53,4 +53,4 @@ fi
 send_key "$(saver_x_window)" Escape
 check "a key ends it with 0" exited 10 0
 reg_clear
-finish
+finish_e2e
