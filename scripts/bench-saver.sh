@@ -80,7 +80,7 @@ setup_wine() {
     # The wineserver of this prefix (others may run for other prefixes).
     wineserver_pid=
     for pid in $(pgrep -x 'wineserver(64)?' || true); do
-        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+        if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
             wineserver_pid=$pid
         fi
     done
@@ -116,16 +116,32 @@ measure_wine() {
     print_row "zorvane.scr (Wine, 32-bit)" "$1" "$2" "$3" "$own" "$xserver" "$server"
 }
 
-# --- The native X11 saver: add measure_native here ---------------------------
-# measure_native POINTS BLANK FRAME_MS: start build/native/zorvane with
-# --points POINTS --blank BLANK --frame-ms FRAME_MS --root on $DISPLAY (the
-# same virtual display; setup_wine has started it), wait for its window,
-# sleep 1, then `measure_pids "$seconds" PID "$xvfb_pid"`, close it and
-# print_row "zorvane (X11)" ... with "-" for the wineserver column.
-# Then add "native" to the savers list below.
+# --- The native X11 saver ---------------------------------------------------
+zorvane=build/native/zorvane
+
+setup_native() {
+    cmake --preset native >/dev/null
+    cmake --build --preset native --target zorvane >/dev/null
+}
+
+# measure_native POINTS BLANK FRAME_MS: one row for zorvane --root, on the
+# same virtual display
+measure_native() {
+    "$zorvane" --root --points "$1" --blank "$2" --frame-ms "$3" &
+    local pid=$!
+    sleep 1  # past the start-up and the first frames
+    gone "$pid" && { echo "zorvane did not start" >&2; return 1; }
+    local row own xserver
+    row=$(measure_pids "$seconds" "$pid" "$xvfb_pid")
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    read -r own xserver <<<"$row"
+    print_row "zorvane (X11)" "$1" "$2" "$3" "$own" "$xserver" "-"
+}
 # ------------------------------------------------------------------------------
 
-savers=(wine)
+savers=(wine native)
+setup_native
 
 print_row() {  # print_row SAVER POINTS BLANK FRAME_MS SAVER% X% WINESERVER%
     printf '| %-28s | %9s | %5s | %8s | %12s | %10s | %12s |\n' "$@"
