@@ -31,5 +31,10 @@ for preset in "${presets[@]}"; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
     echo "== $preset: $what"
-    ctest --preset "$preset" -L "$label" --timeout 86400
+    log=build/$preset-$what.log
+    status=0
+    ctest --preset "$preset" -L "$label" --timeout 86400 -V >"$log" 2>&1 || status=$?
+    # The figures each run measured, and the verdicts; the whole output is in $log.
+    grep -E 'executions|resident|over [0-9]+ s|->|Test +#|tests passed' "$log" | sed 's/^[0-9]*: //' | sort -u
+    [ "$status" -eq 0 ] || { echo "== $preset: FAILED, see $log" >&2; exit 1; }
 done
