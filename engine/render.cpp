@@ -1,7 +1,7 @@
 // render.cpp - see render.h. RenderFrame runs in two passes over blocks of
 // points: a branch-free pass that the compiler vectorises computes each
 // point's pixel index, and the surface's bulk set-pixel operation stores
-// them. The arithmetic is the specified one, in its order, on every build.
+// them. Every sum keeps its fixed order, so the pixels are the same on every build.
 #include "engine/render.h"
 
 #include <algorithm>

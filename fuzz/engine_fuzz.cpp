@@ -42,7 +42,7 @@ bool SameBits(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
 }
 
-// The walk as specified: start at column 0 of map 0, one draw per step.
+// The walk restated: start at column 0 of map 0, one draw per step.
 void ReferenceWalk(const MapSet* maps, Vec3* cloud, uint32_t count)
 {
     if (count == 0)
@@ -54,7 +54,7 @@ void ReferenceWalk(const MapSet* maps, Vec3* cloud, uint32_t count)
     }
 }
 
-// The pixel rule as specified: trunc(X + 0.5) + centre, formed in 64 bits
+// The pixel rule restated: trunc(X + 0.5) + centre, formed in 64 bits
 // after a range test; points off the surface are skipped.
 void ReferenceRender(Colour* pixels, int32_t w, int32_t h, const Vec3* cloud, uint32_t count, Colour c)
 {

@@ -3,36 +3,36 @@
 
 #include <cstring>
 
-static void Add(OptionTable* t, const OptionSpec& spec)
+static void Add(OptionTable* t, const OptionEntry& entry)
 {
     if (t->count < MaxOptions)
-        t->specs[t->count++] = spec;
+        t->entries[t->count++] = entry;
 }
 
 void AddNumberOption(OptionTable* t, const char* name, uint32_t* field, uint32_t min, uint32_t max, const char* help,
                      bool* given)
 {
-    Add(t, OptionSpec{name, OptionNumber, field, min, max, nullptr, given, max == 1 ? "0|1" : "N", help});
+    Add(t, OptionEntry{name, OptionNumber, field, min, max, nullptr, given, max == 1 ? "0|1" : "N", help});
 }
 
 void AddHexNumberOption(OptionTable* t, const char* name, uint32_t* field, const char* help, bool* given)
 {
-    Add(t, OptionSpec{name, OptionNumberHex, field, 0, 0xFFFFFFFFu, nullptr, given, "ID", help});
+    Add(t, OptionEntry{name, OptionNumberHex, field, 0, 0xFFFFFFFFu, nullptr, given, "ID", help});
 }
 
 void AddTextOption(OptionTable* t, const char* name, std::string* field, const char* value, const char* help)
 {
-    Add(t, OptionSpec{name, OptionText, nullptr, 0, 0, field, nullptr, value, help});
+    Add(t, OptionEntry{name, OptionText, nullptr, 0, 0, field, nullptr, value, help});
 }
 
 void AddSwitchOption(OptionTable* t, const char* name, bool* given, const char* help)
 {
-    Add(t, OptionSpec{name, OptionSwitch, nullptr, 0, 0, nullptr, given, "", help});
+    Add(t, OptionEntry{name, OptionSwitch, nullptr, 0, 0, nullptr, given, "", help});
 }
 
 void AddIgnoredOption(OptionTable* t, const char* name, bool takesValue)
 {
-    Add(t, OptionSpec{name, takesValue ? OptionIgnoredValue : OptionIgnored, nullptr, 0, 0, nullptr, nullptr, "", nullptr});
+    Add(t, OptionEntry{name, takesValue ? OptionIgnoredValue : OptionIgnored, nullptr, 0, 0, nullptr, nullptr, "", nullptr});
 }
 
 void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* s, uint32_t* seed)
@@ -94,12 +94,12 @@ static std::string Shown(const char* text)
     return *text && std::strlen(text) > 40 ? shown + "..." : shown;
 }
 
-static std::string RangeText(const OptionSpec& spec)
+static std::string RangeText(const OptionEntry& entry)
 {
-    if (spec.min == 0 && spec.max == 1)
+    if (entry.min == 0 && entry.max == 1)
         return "0 or 1";
-    std::string text = "a whole number from " + std::to_string(spec.min) + " to " + std::to_string(spec.max);
-    return spec.kind == OptionNumberHex ? text + " (or 0x hex)" : text;
+    std::string text = "a whole number from " + std::to_string(entry.min) + " to " + std::to_string(entry.max);
+    return entry.kind == OptionNumberHex ? text + " (or 0x hex)" : text;
 }
 
 int ParseOptions(const OptionTable* t, int argc, const char* const* argv, std::string* error)
@@ -109,38 +109,38 @@ int ParseOptions(const OptionTable* t, int argc, const char* const* argv, std::s
         const char* name = OptionName(argv[i]);
         if (name && (std::strcmp(name, "help") == 0 || std::strcmp(name, "h") == 0))
             return OptionsHelp;
-        const OptionSpec* spec = nullptr;
+        const OptionEntry* entry = nullptr;
         for (int k = 0; name && k < t->count; k++)
-            if (std::strcmp(name, t->specs[k].name) == 0)
-                spec = &t->specs[k];
-        if (!spec) {
+            if (std::strcmp(name, t->entries[k].name) == 0)
+                entry = &t->entries[k];
+        if (!entry) {
             *error = name ? Shown(argv[i]) + ": unknown option"
                           : "'" + Shown(argv[i]) + "': not an option (options start with - or --)";
             return OptionsBad;
         }
-        const std::string shown = std::string("--") + spec->name;
-        if (spec->kind == OptionSwitch || spec->kind == OptionIgnored) {
-            if (spec->given)
-                *spec->given = true;
+        const std::string shown = std::string("--") + entry->name;
+        if (entry->kind == OptionSwitch || entry->kind == OptionIgnored) {
+            if (entry->given)
+                *entry->given = true;
             continue;
         }
         const char* value = i + 1 < argc ? argv[++i] : nullptr;
-        if (!value || (spec->kind == OptionText && !*value)) {
+        if (!value || (entry->kind == OptionText && !*value)) {
             *error = shown + ": missing value";
             return OptionsBad;
         }
-        if (spec->kind == OptionText) {
-            *spec->text = value;
-        } else if (spec->kind == OptionNumber || spec->kind == OptionNumberHex) {
+        if (entry->kind == OptionText) {
+            *entry->text = value;
+        } else if (entry->kind == OptionNumber || entry->kind == OptionNumberHex) {
             uint32_t n = 0;
-            if (!ParseNumber(value, spec->kind == OptionNumberHex, &n) || n < spec->min || n > spec->max) {
-                *error = shown + ": expected " + RangeText(*spec) + ", got '" + Shown(value) + "'";
+            if (!ParseNumber(value, entry->kind == OptionNumberHex, &n) || n < entry->min || n > entry->max) {
+                *error = shown + ": expected " + RangeText(*entry) + ", got '" + Shown(value) + "'";
                 return OptionsBad;
             }
-            *spec->number = n;
+            *entry->number = n;
         }
-        if (spec->given)
-            *spec->given = true;
+        if (entry->given)
+            *entry->given = true;
     }
     return 0;
 }
@@ -149,12 +149,12 @@ std::string OptionsUsage(const OptionTable* t)
 {
     std::string text;
     for (int k = 0; k < t->count; k++) {
-        const OptionSpec& spec = t->specs[k];
-        if (!spec.help)
+        const OptionEntry& entry = t->entries[k];
+        if (!entry.help)
             continue;
-        std::string left = std::string("  --") + spec.name + (*spec.value ? " " : "") + spec.value;
+        std::string left = std::string("  --") + entry.name + (*entry.value ? " " : "") + entry.value;
         left.resize(left.size() < 22 ? 22 : left.size() + 1, ' ');
-        text += left + spec.help + "\n";
+        text += left + entry.help + "\n";
     }
     return text;
 }

@@ -31,7 +31,7 @@ enum OptionKind {
     OptionIgnoredValue,  // takes a value, which is ignored
 };
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;    // without dashes
     OptionKind kind;
     uint32_t* number;    // OptionNumber, OptionNumberHex
@@ -45,7 +45,7 @@ struct OptionSpec {
 constexpr int MaxOptions = 32;
 
 struct OptionTable {
-    OptionSpec specs[MaxOptions];
+    OptionEntry entries[MaxOptions];
     int count;
 };
 
