@@ -66,7 +66,6 @@ void SaverStart(SaverWindow window)
     LoadSettings();
     RandomSeed(PlatCalendarSeconds());
 
-    AnimationState.Surface = nullptr;
     BuildSurface(window);
     AnimationState.BackgroundBrush = PlatCreateBlackBrush();
 

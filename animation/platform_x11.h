@@ -32,9 +32,6 @@ struct X11PlatformRecord {
     bool quit;                         // the controller asked to end the loop
     int quitCode;                      // with this code (0, or -1 after a start-up failure)
     bool windowGone;                   // an X error named the window: it no longer exists
-    bool noShm;                        // do not try MIT-SHM (for tests of the plain path)
-    int surfacesLive;                  // surfaces created and not released
-    bool surfaceShared;                // the last surface was created in shared memory
 };
 
 extern X11PlatformRecord X11;

@@ -54,7 +54,7 @@ static int AttachFailed(Display*, XErrorEvent*)
 // cannot share (a remote display, no extension, no segment to spare).
 static bool CreateSharedImage(OffscreenSurface* s, int32_t w, int32_t h)
 {
-    if (X11.noShm || !XShmQueryExtension(X11.display))
+    if (!XShmQueryExtension(X11.display))
         return false;
     s->image = XShmCreateImage(X11.display, X11.visual, static_cast<unsigned>(X11.depth), ZPixmap, nullptr, &s->shm,
                                static_cast<unsigned>(w), static_cast<unsigned>(h));
@@ -121,8 +121,7 @@ OffscreenSurface* PlatCreateSurface(SaverWindow, SurfaceRect* clientRect)
     *clientRect = SurfaceRect{0, 0, w, h};
     if (w <= 0 || h <= 0 || static_cast<uint64_t>(w) * static_cast<uint64_t>(h) >= 0xFFFFFFFFu)
         return nullptr;
-    X11.surfaceShared = CreateSharedImage(s, w, h);
-    if (!X11.surfaceShared && !CreatePlainImage(s, w, h))
+    if (!CreateSharedImage(s, w, h) && !CreatePlainImage(s, w, h))
         return nullptr;
     s->pixels = reinterpret_cast<uint32_t*>(s->image->data);
     s->width = w;
@@ -135,7 +134,6 @@ OffscreenSurface* PlatCreateSurface(SaverWindow, SurfaceRect* clientRect)
     for (size_t i = 0; i < static_cast<size_t>(w) * static_cast<size_t>(h); i++)
         s->pixels[i] = black;  // a fresh surface is black (all zero unless there are alpha bits)
     s->gc = XCreateGC(X11.display, X11.window, 0, nullptr);
-    X11.surfacesLive++;
     return s;
 }
 
@@ -153,7 +151,6 @@ void PlatReleaseSurface(OffscreenSurface* s)
     }
     XDestroyImage(s->image);  // frees the plain image's pixels too
     *s = OffscreenSurface{};
-    X11.surfacesLive--;
 }
 
 // The brush is the colour itself, carried in the pointer's bits.
