@@ -48,7 +48,7 @@ void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* s, uint32_t* seed)
 
 // A whole number in the unsigned 32-bit range, nothing else: decimal, or
 // with hex allowed also 0x / 0X followed by hex digits.
-static bool ParseNumber(const char* s, bool hex, uint32_t* out)
+bool ParseWholeNumber(const char* s, bool hex, uint32_t* out)
 {
     unsigned base = 10;
     if (hex && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
@@ -133,7 +133,7 @@ int ParseOptions(const OptionTable* t, int argc, const char* const* argv, std::s
             *entry->text = value;
         } else if (entry->kind == OptionNumber || entry->kind == OptionNumberHex) {
             uint32_t n = 0;
-            if (!ParseNumber(value, entry->kind == OptionNumberHex, &n) || n < entry->min || n > entry->max) {
+            if (!ParseWholeNumber(value, entry->kind == OptionNumberHex, &n) || n < entry->min || n > entry->max) {
                 *error = shown + ": expected " + RangeText(*entry) + ", got '" + Shown(value) + "'";
                 return OptionsBad;
             }

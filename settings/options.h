@@ -64,5 +64,8 @@ void AddIgnoredOption(OptionTable* t, const char* name, bool takesValue);
 // registry holds them), --blank, --rotate, --continuous (0 or 1), --seed.
 void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* settings, uint32_t* seed);
 
+// A whole decimal number in the unsigned 32-bit range, nothing else; with
+// hex also 0x followed by hex digits. The rule every number option follows.
+bool ParseWholeNumber(const char* text, bool hex, uint32_t* out);
 int ParseOptions(const OptionTable* t, int argc, const char* const* argv, std::string* error);  // 0 when all is well
 std::string OptionsUsage(const OptionTable* t);  // one line per listed option, with its help

@@ -68,9 +68,5 @@ std::string SaverSettingsText(const SaverOptions* o)
 
 bool ParseWindowId(const char* text, uint32_t* id)
 {
-    OptionTable t = {};
-    AddHexNumberOption(&t, "id", id, nullptr, nullptr);
-    const char* argv[] = {"", "--id", text};
-    std::string error;
-    return text && ParseOptions(&t, 3, argv, &error) == 0 && *id != 0;
+    return text && ParseWholeNumber(text, true, id) && *id != 0;
 }
