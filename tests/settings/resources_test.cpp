@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "resources/version.h"
 
 namespace {
 
@@ -203,8 +204,8 @@ TEST(Resources, TitleStringAndVersionInformation)
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(MAKELONG(1, 1), fixed->dwFileVersionMS);  // 1.1
-    EXPECT_EQ(MAKELONG(1, 1), fixed->dwProductVersionMS);
+    EXPECT_EQ(MAKELONG(ZORVANE_VERSION_MINOR, ZORVANE_VERSION_MAJOR), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(ZORVANE_VERSION_MINOR, ZORVANE_VERSION_MAJOR), fixed->dwProductVersionMS);
     char* description = nullptr;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\FileDescription",
                                reinterpret_cast<void**>(&description), &length));
