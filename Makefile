@@ -4,10 +4,12 @@
 # and the occasional ones:
 #   make run-wine    the Windows saver under Wine (ARGS=/c: its configuration dialog)
 #   make deb         the Debian package, build/zorvane_<version>_amd64.deb
+#   make release     the files that ship, in build/release/, with SHA256SUMS
+#   make repro       the release built twice from two clones, compared
 #   make bench       the engine benchmark (Google Benchmark)
 #   make fuzz        every fuzz target for 10 minutes
 #   make soak        the long runs: 24 virtual hours headless, a minute of the real savers
-.PHONY: run run-wine test setup build deb bench bench-saver fuzz soak clean
+.PHONY: run run-wine test setup build deb release repro bench bench-saver fuzz soak clean
 
 run:
 	scripts/run.sh $(ARGS)
@@ -26,6 +28,12 @@ build: setup
 
 deb:
 	scripts/deb.sh
+
+release:
+	scripts/release.sh
+
+repro:
+	scripts/repro.sh
 
 bench: build
 	build/native/zorvane-bench

@@ -9,8 +9,9 @@
 #   scripts/bench-saver.sh            every case, 15 s each
 #   ZORVANE_BENCH_SECONDS=5 scripts/bench-saver.sh
 #
-# A timed tool, not a test: nothing is asserted. It builds the 32-bit saver
-# first; run it on an otherwise quiet machine (not while compiling).
+# A timed tool, not a test: nothing is asserted. It builds both savers (the
+# 32-bit Windows one and the X11 one) first; run it on an otherwise quiet
+# machine (not while compiling).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${ZORVANE_BENCH_SECONDS:-15}
