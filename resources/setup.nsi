@@ -49,15 +49,25 @@ UninstPage instfiles
   ${EndIf}
 !macroend
 
-Section "-Screen saver" SecSaver
-  ; The saver goes into the real System32: a 32-bit installer on 64-bit
-  ; Windows would otherwise be redirected to SysWOW64.
+; One of the two builds, chosen in .onInit, so that the components page
+; shows the space the install takes.
+Section "-64-bit saver" SecSaver64
+  ; Into the real System32: a 32-bit installer on 64-bit Windows would
+  ; otherwise be redirected to SysWOW64.
+  ${DisableX64FSRedirection}
   SetOutPath "$SYSDIR"
+  File "/oname=zorvane.scr" "x64\zorvane.scr"
+  ${EnableX64FSRedirection}
+SectionEnd
+
+Section "-32-bit saver" SecSaver32
+  SetOutPath "$SYSDIR"
+  File "/oname=zorvane.scr" "x86\zorvane.scr"
+SectionEnd
+
+Section "-Uninstaller and installed-programs entry"
   ${If} ${RunningX64}
     ${DisableX64FSRedirection}
-    File "/oname=zorvane.scr" "x64\zorvane.scr"
-  ${Else}
-    File "/oname=zorvane.scr" "x86\zorvane.scr"
   ${EndIf}
   FileOpen $0 "$SYSDIR\zorvane.scr" r
   FileSeek $0 0 END $1
@@ -96,6 +106,11 @@ SectionEnd
 
 Function .onInit
   !insertmacro NativeViews
+  ${If} ${RunningX64}
+    SectionSetFlags ${SecSaver32} 0
+  ${Else}
+    SectionSetFlags ${SecSaver64} 0
+  ${EndIf}
   ; Silent installs make it the current saver only when asked with /ACTIVATE.
   ${If} ${Silent}
     ${GetParameters} $R0
