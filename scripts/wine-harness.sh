@@ -8,7 +8,9 @@
 #   wine-harness.sh stop STATE         stop the wineserver and Xvfb
 #
 # STATE is a folder in the build tree; the Wine prefix lives in STATE/prefix
-# and is kept between runs (creating it takes about 15 s).
+# and is kept between runs (creating it takes about 15 s). WINEARCH=win32 in
+# the environment of "start" makes a new prefix a 32-bit one (a 32-bit
+# Windows); Wine tells a prefix's kind from then on by itself.
 set -u
 cmd=${1:?usage: wine-harness.sh start|exec|env|stop STATE [PROG ARGS...]}
 state=${2:?usage: wine-harness.sh start|exec|env|stop STATE [PROG ARGS...]}
