@@ -6,7 +6,8 @@
 //
 // Exit status: 0 done; 1 the saver's start-up failed (its error box is
 // printed) or memory ran out; 2 bad options or an output that cannot be
-// written. Every failure is one line on standard error.
+// written. Every failure but a bad option (whose line is followed by the
+// usage) is one line on standard error.
 //
 // Only the controller's surface holds the picture: each frame to be written
 // is compressed straight from it, inside the present hook, a row at a time.
