@@ -41,13 +41,13 @@ void HeadlessShutdown()
     Headless.window.screen = nullptr;
 }
 
-void HeadlessReset(int32_t width, int32_t height)
+void HeadlessReset(int32_t width, int32_t height, bool screen)
 {
     HeadlessShutdown();
     Headless = HeadlessPlatformRecord{};
     Headless.width = width;
     Headless.height = height;
-    Headless.window.screen = MemorySurfaceCreate(width, height);
+    Headless.window.screen = screen ? MemorySurfaceCreate(width, height) : nullptr;
     Headless.window.onPresent = CountPresent;
 }
 

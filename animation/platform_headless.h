@@ -32,7 +32,7 @@ struct HeadlessPlatformRecord {
     uint32_t seconds;                   // calendar time read by the seed
     uint64_t now;                       // virtual time of the event being run, ms
     TimerSchedule timers[TimerSlots];   // by id; ids 1 and 2 are used
-    MemoryWindow window;                // window.screen is what the window shows
+    MemoryWindow window;                // window.screen is what the window shows (null: not kept)
     uint32_t presents;                  // copies to the window so far
     void (*onFrame)();                  // called after each copy is counted (may be null)
     uint32_t timerStarts, timerStops;
@@ -58,7 +58,9 @@ struct HeadlessPlatformRecord {
 
 extern HeadlessPlatformRecord Headless;
 
-void HeadlessReset(int32_t width, int32_t height);   // release everything, start afresh
+// Releases everything and starts afresh. Without a screen, each present is
+// counted and onFrame called, but no copy of the picture is kept.
+void HeadlessReset(int32_t width, int32_t height, bool screen = true);
 void HeadlessShutdown();                              // release the window's screen
 SaverWindow HeadlessWindow();                         // the window handle to pass to the controller
 unsigned HeadlessNextDue(uint64_t* due);              // id of the next event (0: no timer running)

@@ -40,23 +40,39 @@ check "same seed, same picture" cmp -s "$tmp/a.png" "$tmp/b.png"
 # --time-ms 1000 with the default periods: frames at 200..1000, the clear at 1000.
 "$render" --seed 5 --width 64 --height 48 --time-ms 1000 --out "$tmp/t.png" --frames-dir "$tmp/timed"
 check "time limit runs five frames" test "$(ls "$tmp/timed" | wc -l)" -eq 5
+check "time limit: --out is the last frame, not the clear after it" cmp -s "$tmp/t.png" "$tmp/timed/frame-00005.png"
 "$render" --seed 5 --width 64 --height 48 --time-ms 100 --out "$tmp/black.png"
 check "no frame before the first tick: black" test "$(convert "$tmp/black.png" -format '%[fx:maxima]' info:)" = 0
 
-# Writing touches no other file: one named like a temporary file stays, an
-# existing picture is replaced in one step, and an empty folder in the way
-# is refused rather than removed.
+# Writing touches no other file: one with the name the writer tries first
+# (its process id, then 0) stays, an existing picture is replaced in one
+# step, and an empty folder in the way is refused rather than removed.
 mkdir "$tmp/w"
-echo mine >"$tmp/w/k.png.tmp"
 echo old >"$tmp/w/k.png"
-"$render" --seed 5 --width 8 --height 8 --out "$tmp/w/k.png" --frames-dir "$tmp/w"
-check "a file named like a temporary one stays" test "$(cat "$tmp/w/k.png.tmp")" = mine
+bash -c 'echo mine >"$1/k.png.$$.0.tmp" && exec "$2" --seed 5 --width 8 --height 8 --out "$1/k.png" --frames-dir "$1"' \
+    - "$tmp/w" "$render"
+planted=$(cd "$tmp/w" && ls -- k.png.*.0.tmp)
+check "a file with the writer's own temporary name stays" test "$(cat "$tmp/w/$planted")" = mine
 check "the old picture is replaced" cmp -s "$tmp/w/k.png" "$tmp/w/frame-00001.png"
 mkdir "$tmp/w/d.png"
 "$render" --seed 5 --width 8 --height 8 --out "$tmp/w/d.png" 2>"$tmp/err"
 status=$?
 check "a folder in the way: exit 2 (got $status)" test "$status" -eq 2
 check "a folder in the way: it stays" test -d "$tmp/w/d.png"
-check "no temporary file left" test -z "$(ls "$tmp/w" | grep -v '^k.png$\|^k.png.tmp$\|^frame-00001.png$\|^d.png$')"
+check "no temporary file left, the planted one seen" test "$(ls "$tmp/w" | grep '\.tmp$')" = "$planted"
+
+# Out of memory: one line, exit 1, nothing written. The same limit leaves
+# room for a small picture. Address-sanitized builds reserve more address
+# space than any such limit, so they skip this.
+if [ "${ZORVANE_SANITIZED:-0}" != 1 ]; then
+    mkdir "$tmp/m"
+    (ulimit -v 600000 && "$render" --seed 5 --width 64 --height 48 --out "$tmp/m/small.png")
+    check "within the limit: a small picture" test -s "$tmp/m/small.png"
+    (ulimit -v 600000 && "$render" --seed 5 --width 16384 --height 16384 --out "$tmp/m/big.png" 2>"$tmp/err")
+    status=$?
+    check "out of memory: exit 1 (got $status)" test "$status" -eq 1
+    check "out of memory: one line" test "$(cat "$tmp/err")" = "zorvane-render: not enough memory for a 16384 x 16384 surface"
+    check "out of memory: nothing written" test "$(ls "$tmp/m")" = small.png
+fi
 
 finish

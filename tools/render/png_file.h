@@ -1,4 +1,4 @@
-// png_file.h - the write-then-replace step shared by both PNG writers.
+// png_file.h - the PNG writer's write-then-replace step.
 #pragma once
 
 #include <cstdio>

@@ -4,8 +4,13 @@
 //
 //   zorvane-render --seed 1 --frames 5 --out last.png --frames-dir frames/
 //
-// Exit status: 0 done, 1 the saver's start-up failed (its error box is
-// printed), 2 bad options or an output that cannot be written.
+// Exit status: 0 done; 1 the saver's start-up failed (its error box is
+// printed) or memory ran out; 2 bad options or an output that cannot be
+// written. Every failure but a bad option (whose line is followed by the
+// usage) is one line on standard error.
+//
+// Only the controller's surface holds the picture: each frame to be written
+// is compressed straight from it, inside the present hook, a row at a time.
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -28,30 +33,54 @@
 #include "tools/render/render_options.h"
 
 struct FrameSink {
-    std::string dir;
-    bool failed;
+    std::string dir;        // --frames-dir, or empty
+    std::string out;        // --out, or empty
+    bool byTime;            // which of the two limits ends the run
+    uint32_t frames;        // --frames
+    uint64_t timeMs;        // --time-ms
+    uint32_t framesRun;     // frame ticks run before the current one
+    bool outWritten;
+    PngResult failure;      // PngWritten while nothing failed
     std::string failedPath;
 };
 
 static FrameSink g_sink;
 
-static bool WriteScreen(const std::string& path)
+static bool WriteSurface(const std::string& path)
 {
-    return WritePng(path.c_str(), Headless.width, Headless.height, MemorySurfacePixels(Headless.window.screen)) != 0;
-}
-
-// Called after every presented frame: write it when asked to.
-static void PresentFrame()
-{
-    if (g_sink.dir.empty() || g_sink.failed)
-        return;
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%05u.png", static_cast<unsigned>(Headless.presents));
-    const std::string path = (std::filesystem::path(g_sink.dir) / name).string();
-    if (!WriteScreen(path)) {
-        g_sink.failed = true;
+    const OffscreenSurface* s = AnimationState.Surface;
+    const PngResult r = WritePng(path.c_str(), SurfaceWidth(s), SurfaceHeight(s), MemorySurfacePixels(s));
+    if (r != PngWritten) {
+        g_sink.failure = r;
         g_sink.failedPath = path;
     }
+    return r == PngWritten;
+}
+
+// Whether the frame being presented is the run's last: the last of --frames
+// frame ticks, or the frame tick after which the next one (its timer has
+// already been advanced) is due beyond --time-ms. A clear tick may still
+// follow and wipe the surface, so --out is written now.
+static bool LastFrame()
+{
+    if (g_sink.byTime)
+        return Headless.timers[1].due > g_sink.timeMs;
+    return g_sink.framesRun + 1 >= g_sink.frames;
+}
+
+// Called after every presented frame, which is on the controller's surface.
+static void PresentFrame()
+{
+    if (g_sink.failure != PngWritten)
+        return;
+    if (!g_sink.dir.empty()) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%05u.png", static_cast<unsigned>(Headless.presents));
+        if (!WriteSurface((std::filesystem::path(g_sink.dir) / name).string()))
+            return;
+    }
+    if (!g_sink.out.empty() && LastFrame())
+        g_sink.outWritten = WriteSurface(g_sink.out);
 }
 
 // Whether a file could be written beside path: the writer's own temporary
@@ -93,19 +122,22 @@ int main(int argc, char** argv)
     }
 
     SaverSettings = o.settings;
-    HeadlessReset(o.width, o.height);
-    if (!Headless.window.screen) {
-        std::fprintf(stderr, "zorvane-render: not enough memory for a %d x %d picture\n", o.width, o.height);
-        return 2;
-    }
+    HeadlessReset(o.width, o.height, false);  // no screen: frames are written from the surface
     Headless.seconds = o.seed;
     Headless.onFrame = PresentFrame;
-    g_sink = FrameSink{o.framesDir, false, ""};
+    g_sink = FrameSink{o.framesDir, o.out, o.byTime, o.frames, o.timeMs, 0, false, PngWritten, ""};
 
     const SaverWindow window = HeadlessWindow();
     SaverStart(window);
     if (Headless.quitRequests > 0 && Headless.quitCode == -1) {
         std::fprintf(stderr, "%s: %s\n", Headless.errorCaption, Headless.errorText);
+        SaverTeardown(window);
+        HeadlessShutdown();
+        return 1;
+    }
+    // The saver runs on without a surface, drawing nothing; a picture needs one.
+    if (!AnimationState.Surface) {
+        std::fprintf(stderr, "zorvane-render: not enough memory for a %d x %d surface\n", o.width, o.height);
         SaverTeardown(window);
         HeadlessShutdown();
         return 1;
@@ -118,7 +150,8 @@ int main(int argc, char** argv)
     bool reported = false;
     uint32_t frames = 0;
     const uint64_t limit = o.byTime ? o.timeMs : UINT64_MAX;
-    while (!g_sink.failed && (o.byTime || frames < o.frames)) {
+    while (g_sink.failure == PngWritten && (o.byTime || frames < o.frames)) {
+        g_sink.framesRun = frames;
         const unsigned id = HeadlessRunNext(limit);
         if (id == 0)
             break;
@@ -139,12 +172,17 @@ int main(int argc, char** argv)
     if (reported)
         std::fputs("\n", stderr);
 
+    // No frame presented: the surface has seen nothing but clears, and --out
+    // is the black window.
+    if (g_sink.failure == PngWritten && !o.out.empty() && !g_sink.outWritten)
+        WriteSurface(o.out);
     int status = 0;
-    if (g_sink.failed) {
-        std::fprintf(stderr, "zorvane-render: cannot write '%s'\n", g_sink.failedPath.c_str());
-        status = 2;
-    } else if (!o.out.empty() && !WriteScreen(o.out)) {
-        std::fprintf(stderr, "zorvane-render: --out: cannot write '%s'\n", o.out.c_str());
+    if (g_sink.failure == PngNoMemory) {
+        std::fprintf(stderr, "zorvane-render: not enough memory to write '%s'\n", g_sink.failedPath.c_str());
+        status = 1;
+    } else if (g_sink.failure != PngWritten) {
+        std::fprintf(stderr, "zorvane-render: %scannot write '%s'\n", g_sink.failedPath == o.out ? "--out: " : "",
+                     g_sink.failedPath.c_str());
         status = 2;
     }
     SaverTeardown(window);

@@ -27,7 +27,9 @@ std::string RenderUsage()
     const OptionTable t = RenderTable(&o, &width, &height, &sawFrames);
     return "usage: zorvane-render [options] --out FILE.png | --frames-dir DIR\n"
            "Runs the saver's animation headless on a virtual clock and writes its frames as PNG.\n" +
-           OptionsUsage(&t);
+           OptionsUsage(&t) +
+           "Exit status: 0 done; 1 the saver's start-up failed or memory ran out; 2 bad options or an\n"
+           "output that cannot be written.\n";
 }
 
 int ParseRenderOptions(int argc, const char* const* argv, uint32_t now, RenderOptions* o, std::string* error)
