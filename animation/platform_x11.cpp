@@ -27,11 +27,33 @@ uint64_t X11NowMs()
     return static_cast<uint64_t>(ns / 1000000);
 }
 
-static int RecordXError(Display*, XErrorEvent* e)
+static int RecordXError(Display* d, XErrorEvent* e)
 {
     // A request on the window after it was destroyed: the window is gone.
-    if ((e->error_code == BadWindow || e->error_code == BadDrawable) && e->resourceid == X11.window)
+    if ((e->error_code == BadWindow || e->error_code == BadDrawable) && e->resourceid == X11.window) {
         X11.windowGone = true;
+        return 0;
+    }
+    // Anything else is reported, at most once a second, with a count of
+    // those not shown in between.
+    static uint64_t lastShown;
+    static bool shownOnce;
+    static unsigned long hidden;
+    const uint64_t now = X11NowMs();
+    if (shownOnce && now - lastShown < 1000) {
+        hidden++;
+        return 0;
+    }
+    char text[128] = "";
+    XGetErrorText(d, e->error_code, text, sizeof text);
+    std::fprintf(stderr, "zorvane: X error: %s (request %u.%u, resource 0x%lx)", text, e->request_code,
+                 e->minor_code, e->resourceid);
+    if (hidden)
+        std::fprintf(stderr, "; %lu more not shown", hidden);
+    std::fputc('\n', stderr);
+    shownOnce = true;
+    lastShown = now;
+    hidden = 0;
     return 0;
 }
 
@@ -50,25 +72,39 @@ void X11InstallErrorHandlers()
     XSetIOErrorHandler(DisplayLost);
 }
 
-bool X11CheckVisual(std::string* error)
+// The number of bits in mask if they are one run (0x3FF00000: 10), else 0.
+static int RunOfBits(unsigned long mask)
+{
+    while (mask && !(mask & 1))
+        mask >>= 1;
+    int bits = 0;
+    for (; mask & 1; mask >>= 1)
+        bits++;
+    return mask ? 0 : bits;
+}
+
+bool X11CheckVisual(const X11PlatformRecord* x, std::string* error)
 {
     XVisualInfo info = {};
-    info.visualid = XVisualIDFromVisual(X11.visual);
+    info.visualid = XVisualIDFromVisual(x->visual);
     int n = 0;
-    XVisualInfo* found = XGetVisualInfo(X11.display, VisualIDMask, &info, &n);
+    XVisualInfo* found = XGetVisualInfo(x->display, VisualIDMask, &info, &n);
     bool ok = false;
     if (found && n > 0) {
         const XVisualInfo& v = found[0];
-        ok = v.c_class == TrueColor && (v.depth == 24 || v.depth == 32) &&
-             ((v.red_mask == 0xFF0000 && v.green_mask == 0xFF00 && v.blue_mask == 0xFF) ||
-              (v.red_mask == 0xFF && v.green_mask == 0xFF00 && v.blue_mask == 0xFF0000));
+        const int bits = RunOfBits(v.red_mask);
+        const bool channels = (bits == 8 || bits == 10) && RunOfBits(v.green_mask) == bits &&
+                              RunOfBits(v.blue_mask) == bits &&
+                              (v.red_mask & v.green_mask) == 0 && ((v.red_mask | v.green_mask) & v.blue_mask) == 0;
+        ok = v.c_class == TrueColor && channels &&
+             (bits == 8 ? (v.depth == 24 || v.depth == 32) : v.depth == 30);
     }
     // The pixels are 32 bits each: the depth's pixmap format must say so.
     int formats = 0;
-    XPixmapFormatValues* f = XListPixmapFormats(X11.display, &formats);
+    XPixmapFormatValues* f = XListPixmapFormats(x->display, &formats);
     bool thirtyTwo = false;
     for (int i = 0; i < formats; i++)
-        if (f[i].depth == X11.depth && f[i].bits_per_pixel == 32)
+        if (f[i].depth == x->depth && f[i].bits_per_pixel == 32)
             thirtyTwo = true;
     if (f)
         XFree(f);
@@ -76,8 +112,9 @@ bool X11CheckVisual(std::string* error)
         XFree(found);
     if (!ok || !thirtyTwo) {
         char text[160];
-        std::snprintf(text, sizeof text, "the window's visual (0x%lx, depth %d) is not TrueColor of depth 24 or 32",
-                      static_cast<unsigned long>(XVisualIDFromVisual(X11.visual)), X11.depth);
+        std::snprintf(text, sizeof text,
+                      "the window's visual (0x%lx, depth %d) is not TrueColor of depth 24, 30 or 32",
+                      static_cast<unsigned long>(XVisualIDFromVisual(x->visual)), x->depth);
         *error = text;
         return false;
     }
@@ -96,18 +133,18 @@ void X11RunTimer(unsigned id)
     t.handler(X11Window());
 }
 
-int PlatStartTimer(SaverWindow, unsigned id, uint32_t periodMs, TimerHandler handler)
+int PlatStartTimer(SaverWindow window, unsigned id, uint32_t periodMs, TimerHandler handler)
 {
     if (id == 0 || id >= TimerSlots)
         return 0;
-    ScheduleStart(&X11.timers[id], X11NowMs(), periodMs, handler);
+    ScheduleStart(&static_cast<X11PlatformRecord*>(window)->timers[id], X11NowMs(), periodMs, handler);
     return 1;
 }
 
-void PlatStopTimer(SaverWindow, unsigned id)
+void PlatStopTimer(SaverWindow window, unsigned id)
 {
     if (id < TimerSlots)
-        X11.timers[id].active = false;
+        static_cast<X11PlatformRecord*>(window)->timers[id].active = false;
 }
 
 void PlatErrorBox(SaverWindow, const char* text, const char* caption)

@@ -2,6 +2,12 @@
 // pixels in the window's own format, in a shared memory segment when the
 // X server offers MIT-SHM (XShmPutImage), else in ordinary memory
 // (XPutImage). Each frame reaches the window in one image copy.
+//
+// At zoom N the picture is (width / N) x (height / N) pixels kept in
+// ordinary memory, and each frame is magnified into the image, every
+// pixel an N x N block, as it is presented. At zoom 1 the picture is the
+// image itself. At most the screen's size is drawn, however large the
+// window.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -9,17 +15,24 @@
 #include <sys/shm.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "animation/platform_x11.h"
 #include "engine/pixel_buffer.h"
+#include "settings/zoom.h"
 
 struct OffscreenSurface {
-    XImage* image;
+    Display* display;
+    Window window;
+    XImage* image;         // the magnified picture, as the window gets it
     XShmSegmentInfo shm;   // shmid -1 when the image is in ordinary memory
     GC gc;
-    uint32_t* pixels;      // image->data, row-major, width pixels per row
+    uint32_t* pixels;      // the picture, row-major, width pixels per row
+    uint32_t* own;         // the picture's own memory at zoom > 1 (else null: pixels is the image's)
     int32_t width, height;
+    int32_t zoom;
     int redShift, greenShift, blueShift;
+    bool tenBits;          // 10 bits per channel (depth 30), else 8
     uint32_t opaque;       // the alpha bits of a depth-32 visual, set in every pixel
 };
 
@@ -36,11 +49,18 @@ static int MaskShift(unsigned long mask)
     return shift;
 }
 
+// An 8-bit channel widened to the visual's channel: 10 bits repeat the top
+// two bits at the bottom, so 0xFF becomes 0x3FF.
+static uint32_t Channel(const OffscreenSurface* s, uint32_t c8)
+{
+    return s->tenBits ? (c8 << 2 | c8 >> 6) : c8;
+}
+
 // The pixel for a Colour (0x00BBGGRR) in the visual's layout.
 static uint32_t PixelOf(const OffscreenSurface* s, Colour c)
 {
-    return (c & 0xFFu) << s->redShift | (c >> 8 & 0xFFu) << s->greenShift | (c >> 16 & 0xFFu) << s->blueShift |
-           s->opaque;
+    return Channel(s, c & 0xFFu) << s->redShift | Channel(s, c >> 8 & 0xFFu) << s->greenShift |
+           Channel(s, c >> 16 & 0xFFu) << s->blueShift | s->opaque;
 }
 
 static bool g_attachFailed;
@@ -52,11 +72,11 @@ static int AttachFailed(Display*, XErrorEvent*)
 
 // A shared image of w x h, attached on both sides; false if the server
 // cannot share (a remote display, no extension, no segment to spare).
-static bool CreateSharedImage(OffscreenSurface* s, int32_t w, int32_t h)
+static bool CreateSharedImage(OffscreenSurface* s, const X11PlatformRecord* x, int32_t w, int32_t h)
 {
-    if (!XShmQueryExtension(X11.display))
+    if (!XShmQueryExtension(x->display))
         return false;
-    s->image = XShmCreateImage(X11.display, X11.visual, static_cast<unsigned>(X11.depth), ZPixmap, nullptr, &s->shm,
+    s->image = XShmCreateImage(x->display, x->visual, static_cast<unsigned>(x->depth), ZPixmap, nullptr, &s->shm,
                                static_cast<unsigned>(w), static_cast<unsigned>(h));
     if (!s->image)
         return false;
@@ -66,11 +86,11 @@ static bool CreateSharedImage(OffscreenSurface* s, int32_t w, int32_t h)
         s->shm.shmaddr = s->image->data = static_cast<char*>(shmat(s->shm.shmid, nullptr, 0));
         s->shm.readOnly = False;
         if (s->shm.shmaddr != reinterpret_cast<char*>(-1)) {
-            XSync(X11.display, False);
+            XSync(x->display, False);
             g_attachFailed = false;
             XErrorHandler previous = XSetErrorHandler(AttachFailed);
-            const Status attached = XShmAttach(X11.display, &s->shm);
-            XSync(X11.display, False);
+            const Status attached = XShmAttach(x->display, &s->shm);
+            XSync(x->display, False);
             XSetErrorHandler(previous);
             // Marked for removal now: the segment goes when both sides
             // detach, however the process ends.
@@ -89,12 +109,12 @@ static bool CreateSharedImage(OffscreenSurface* s, int32_t w, int32_t h)
     return false;
 }
 
-static bool CreatePlainImage(OffscreenSurface* s, int32_t w, int32_t h)
+static bool CreatePlainImage(OffscreenSurface* s, const X11PlatformRecord* x, int32_t w, int32_t h)
 {
     char* data = static_cast<char*>(std::calloc(static_cast<size_t>(w) * static_cast<size_t>(h), 4));
     if (!data)
         return false;
-    s->image = XCreateImage(X11.display, X11.visual, static_cast<unsigned>(X11.depth), ZPixmap, 0, data,
+    s->image = XCreateImage(x->display, x->visual, static_cast<unsigned>(x->depth), ZPixmap, 0, data,
                             static_cast<unsigned>(w), static_cast<unsigned>(h), 32, w * 4);
     if (!s->image) {
         std::free(data);
@@ -112,28 +132,49 @@ static bool CreatePlainImage(OffscreenSurface* s, int32_t w, int32_t h)
     return true;
 }
 
-OffscreenSurface* PlatCreateSurface(SaverWindow, SurfaceRect* clientRect)
+static int32_t AtMost(int32_t value, int32_t limit)
 {
+    return limit > 0 && value > limit ? limit : value;
+}
+
+OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect)
+{
+    const X11PlatformRecord* x = static_cast<const X11PlatformRecord*>(window);
     OffscreenSurface* s = &g_surface;
     *s = OffscreenSurface{};
     s->shm.shmid = -1;
-    const int32_t w = X11.width, h = X11.height;
+    const int32_t shownW = AtMost(x->width, x->screenWidth), shownH = AtMost(x->height, x->screenHeight);
+    int32_t zoom = static_cast<int32_t>(x->zoom ? x->zoom : ZoomForScreen(shownW, shownH));
+    zoom = AtMost(AtMost(zoom, shownW), shownH);
+    *clientRect = SurfaceRect{0, 0, 0, 0};
+    if (shownW <= 0 || shownH <= 0 || static_cast<uint64_t>(shownW) * static_cast<uint64_t>(shownH) >= 0xFFFFFFFFu)
+        return nullptr;
+    const int32_t w = shownW / zoom, h = shownH / zoom;
     *clientRect = SurfaceRect{0, 0, w, h};
-    if (w <= 0 || h <= 0 || static_cast<uint64_t>(w) * static_cast<uint64_t>(h) >= 0xFFFFFFFFu)
+    s->display = x->display;
+    s->window = x->window;
+    s->zoom = zoom;
+    if (!CreateSharedImage(s, x, w * zoom, h * zoom) && !CreatePlainImage(s, x, w * zoom, h * zoom))
         return nullptr;
-    if (!CreateSharedImage(s, w, h) && !CreatePlainImage(s, w, h))
-        return nullptr;
-    s->pixels = reinterpret_cast<uint32_t*>(s->image->data);
+    if (zoom > 1) {
+        s->own = static_cast<uint32_t*>(std::malloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 4));
+        if (!s->own) {
+            PlatReleaseSurface(s);
+            return nullptr;
+        }
+    }
+    s->pixels = s->own ? s->own : reinterpret_cast<uint32_t*>(s->image->data);
     s->width = w;
     s->height = h;
     s->redShift = MaskShift(s->image->red_mask);
     s->greenShift = MaskShift(s->image->green_mask);
     s->blueShift = MaskShift(s->image->blue_mask);
-    s->opaque = X11.depth == 32 ? ~static_cast<uint32_t>(s->image->red_mask | s->image->green_mask | s->image->blue_mask) : 0;
+    s->tenBits = x->depth == 30;
+    s->opaque = x->depth == 32 ? ~static_cast<uint32_t>(s->image->red_mask | s->image->green_mask | s->image->blue_mask) : 0;
     const uint32_t black = PixelOf(s, 0);
     for (size_t i = 0; i < static_cast<size_t>(w) * static_cast<size_t>(h); i++)
         s->pixels[i] = black;  // a fresh surface is black (all zero unless there are alpha bits)
-    s->gc = XCreateGC(X11.display, X11.window, 0, nullptr);
+    s->gc = XCreateGC(s->display, s->window, 0, nullptr);
     return s;
 }
 
@@ -142,14 +183,15 @@ void PlatReleaseSurface(OffscreenSurface* s)
     if (!s->image)
         return;
     if (s->gc)
-        XFreeGC(X11.display, s->gc);
+        XFreeGC(s->display, s->gc);
     if (s->shm.shmid >= 0) {
-        XShmDetach(X11.display, &s->shm);
-        XSync(X11.display, False);
+        XShmDetach(s->display, &s->shm);
+        XSync(s->display, False);
         shmdt(s->shm.shmaddr);
         s->image->data = nullptr;
     }
     XDestroyImage(s->image);  // frees the plain image's pixels too
+    std::free(s->own);
     *s = OffscreenSurface{};
 }
 
@@ -196,16 +238,36 @@ void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, 
         PixelsSetMany(Buffer(s), indices, n, PixelOf(s, c));
 }
 
+// The picture into the image, each pixel a zoom x zoom block: the first
+// row of each block is widened, the others are copies of it.
+static void Magnify(OffscreenSurface* s)
+{
+    const size_t zoom = static_cast<size_t>(s->zoom), width = static_cast<size_t>(s->width);
+    const size_t stride = static_cast<size_t>(s->image->bytes_per_line);
+    for (size_t y = 0; y < static_cast<size_t>(s->height); y++) {
+        const uint32_t* from = s->pixels + y * width;
+        char* first = s->image->data + y * zoom * stride;
+        uint32_t* to = reinterpret_cast<uint32_t*>(first);
+        for (size_t x = 0; x < width; x++)
+            for (size_t k = 0; k < zoom; k++)
+                *to++ = from[x];
+        for (size_t k = 1; k < zoom; k++)
+            std::memcpy(first + k * stride, first, width * zoom * 4);
+    }
+}
+
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow)
 {
     if (!s)
         return;
-    const unsigned w = static_cast<unsigned>(s->width), h = static_cast<unsigned>(s->height);
+    if (s->own)
+        Magnify(s);
+    const unsigned w = static_cast<unsigned>(s->image->width), h = static_cast<unsigned>(s->image->height);
     if (s->shm.shmid >= 0) {
-        XShmPutImage(X11.display, X11.window, s->gc, s->image, 0, 0, 0, 0, w, h, False);
-        XSync(X11.display, False);  // the server has read the pixels before they change again
+        XShmPutImage(s->display, s->window, s->gc, s->image, 0, 0, 0, 0, w, h, False);
+        XSync(s->display, False);  // the server has read the pixels before they change again
     } else {
-        XPutImage(X11.display, X11.window, s->gc, s->image, 0, 0, 0, 0, w, h);
-        XFlush(X11.display);
+        XPutImage(s->display, s->window, s->gc, s->image, 0, 0, 0, 0, w, h);
+        XFlush(s->display);
     }
 }

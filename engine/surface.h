@@ -1,8 +1,9 @@
 // surface.h - the off-screen surface the picture is drawn into.
 //
 // Each platform defines struct OffscreenSurface in its own surface file and
-// links exactly one of them: surface_memory.cpp (headless renderer, tests) or
-// the Win32 memory drawing context in animation/. A fresh surface is black.
+// links exactly one of them: surface_memory.cpp (headless renderer, tests),
+// the Win32 memory drawing context or the X11 image in animation/. A fresh
+// surface is black.
 #pragma once
 
 #include <cstdint>

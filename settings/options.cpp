@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "settings/zoom.h"
+
 static void Add(OptionTable* t, const OptionEntry& entry)
 {
     if (t->count < MaxOptions)
@@ -44,6 +46,11 @@ void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* s, uint32_t* seed)
     AddNumberOption(t, "rotate", &s->EnableRotation, 0, 1, "spin the view, with --blank 1 (1)");
     AddNumberOption(t, "continuous", &s->EnableContinuous, 0, 1, "re-walk the points every frame, with --blank 1 (1)");
     AddNumberOption(t, "seed", seed, 0, 0xFFFFFFFFu, "seed of the random stream (the current time)");
+}
+
+void AddZoomOption(OptionTable* t, uint32_t* zoom)
+{
+    AddNumberOption(t, "zoom", zoom, 0, MaxZoom, "draw each point as an N x N block (0: by the screen's size)");
 }
 
 // A whole number in the unsigned 32-bit range, nothing else: decimal, or

@@ -64,6 +64,10 @@ void AddIgnoredOption(OptionTable* t, const char* name, bool takesValue);
 // registry holds them), --blank, --rotate, --continuous (0 or 1), --seed.
 void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* settings, uint32_t* seed);
 
+// --zoom N: 0 (the default) for the automatic zoom of settings/zoom.h, or
+// 1 to MaxZoom.
+void AddZoomOption(OptionTable* t, uint32_t* zoom);
+
 // A whole decimal number in the unsigned 32-bit range, nothing else; with
 // hex also 0x followed by hex digits. The rule every number option follows.
 bool ParseWholeNumber(const char* text, bool hex, uint32_t* out);

@@ -3,8 +3,9 @@
 // Every field is an unsigned 32-bit number stored under the registry value
 // of the same name; flags are tested for non-zero. The record starts with
 // the defaults. LoadSettings / SaveSettings are implemented per platform:
-// settings_registry_win32.cpp (the registry) or settings_null.cpp (headless:
-// the record is whatever the program put in it).
+// settings_registry_win32.cpp (the registry) or settings_null.cpp (no store:
+// the record is whatever the program put in it, from its command line in
+// the X11 saver and the headless renderer).
 #pragma once
 
 #include <cstdint>

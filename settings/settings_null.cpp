@@ -1,6 +1,6 @@
 // settings_null.cpp - settings storage for programs without a registry (the
-// headless renderer, tests): nothing is stored; the record keeps whatever
-// the program set.
+// X11 saver, the headless renderer, tests): nothing is stored; the record
+// keeps whatever the program set from its command line.
 #include "settings/settings.h"
 
 int LoadSettings()

@@ -6,7 +6,10 @@
 //
 // One thread and one loop: it waits in poll() on the X connection and a
 // signal pipe, at most until the next timer is due, and runs the same
-// controller as the Windows saver. Exit status: 0 after a normal end
+// controller as the Windows saver. Every turn looks at the signal pipe and
+// at the events Xlib already holds before it runs a timer, so frames that
+// take longer than their period never hold back a signal or an event.
+// While its window is unmapped it draws nothing and sleeps in poll(). Exit status: 0 after a normal end
 // (SIGTERM, SIGINT, SIGHUP, the window closed, input in --fullscreen), 1
 // after a start-up failure or when the window or the display goes away,
 // 2 for bad options.
@@ -61,6 +64,7 @@ struct LoopRecord {
     int startX, startY;
     bool resize;            // a new size arrived
     int32_t newWidth, newHeight;
+    bool hidden;            // the window is unmapped (iconified): no drawing
 };
 
 static LoopRecord g_loop;
@@ -97,8 +101,15 @@ static void HandleEvent(const XEvent& e)
     case DestroyNotify:
         X11.windowGone = true;
         break;
+    case UnmapNotify:
+        g_loop.hidden = true;
+        break;
+    case MapNotify:
+        g_loop.hidden = false;
+        break;
     case ClientMessage:
-        if (X11Target.own && static_cast<unsigned long>(e.xclient.data.l[0]) == X11Target.deleteAtom)
+        if (X11Target.deleteAtom && e.xclient.message_type == X11Target.protocolsAtom &&
+            static_cast<unsigned long>(e.xclient.data.l[0]) == X11Target.deleteAtom)
             End(0);
         break;
     case KeyPress:
@@ -124,6 +135,13 @@ static void HandleEvent(const XEvent& e)
     }
 }
 
+// True once a signal has written to the pipe; never waits.
+static bool Signalled()
+{
+    char bytes[16];
+    return read(g_signalPipe[0], bytes, sizeof bytes) > 0;
+}
+
 static int RunLoop()
 {
     Display* d = X11.display;
@@ -134,6 +152,10 @@ static int RunLoop()
             XNextEvent(d, &e);
             HandleEvent(e);
         }
+        if (Signalled())
+            End(0);
+        if (X11.quit)
+            End(X11.quitCode != 0 ? 1 : 0);
         if (X11.windowGone) {
             std::fprintf(stderr, "zorvane: the window 0x%lx is gone\n", X11.window);
             End(1);
@@ -148,7 +170,7 @@ static int RunLoop()
         g_loop.resize = false;
 
         uint64_t due = 0;
-        const unsigned id = X11NextDue(&due);
+        const unsigned id = g_loop.hidden ? 0 : X11NextDue(&due);
         const uint64_t now = X11NowMs();
         if (id && due <= now) {
             X11RunTimer(id);
@@ -159,8 +181,6 @@ static int RunLoop()
         const int timeout = wait > INT_MAX ? (id ? INT_MAX : -1) : static_cast<int>(wait);
         if (poll(fds, 2, timeout) < 0 && errno != EINTR)
             End(1);
-        if (fds[1].revents & POLLIN)
-            End(0);
     }
     return g_loop.status;
 }
@@ -198,6 +218,7 @@ int main(int argc, char** argv)
     } else {
         SaverSettings = o.settings;
         X11.seed = o.seed;
+        X11.zoom = o.zoom;
         g_loop = LoopRecord{};
         if (o.target == SaverTarget::Fullscreen) {
             // The first position seen is where the pointer is now.
@@ -208,7 +229,7 @@ int main(int argc, char** argv)
                 PointerAt(x, y);
         }
         SaverStart(X11Window());
-        status = X11.quit && X11.quitCode != 0 ? 1 : RunLoop();
+        status = RunLoop();
         SaverTeardown(X11Window());
     }
     X11CloseTarget();

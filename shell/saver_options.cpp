@@ -15,6 +15,7 @@ static OptionTable SaverTable(SaverOptions* o, TargetSwitches* s)
     AddSwitchOption(&t, "root", &s->root, "draw in $XSCREENSAVER_WINDOW, else the root window");
     AddHexNumberOption(&t, "window-id", &o->windowId, "draw in that window (decimal or 0x hex)", &s->windowId);
     AddSettingsOptions(&t, &o->settings, &o->seed);
+    AddZoomOption(&t, &o->zoom);
     AddSwitchOption(&t, "print-settings", &o->printSettings, "print the settings these options give, and exit");
     AddIgnoredOption(&t, "fps", false);
     AddIgnoredOption(&t, "install", false);
@@ -29,7 +30,8 @@ std::string SaverUsage()
     const OptionTable t = SaverTable(&o, &s);
     return "usage: zorvane [--window | --fullscreen | --root | --window-id ID] [options]\n"
            "Random three-dimensional attractors of iterated function systems.\n" +
-           OptionsUsage(&t) + "  (--fps, --install and --visual NAME are accepted and ignored)\n";
+           OptionsUsage(&t) +
+           "  (of several targets the first of --window-id, --root, --fullscreen, --window wins)\n" + "  (--fps, --install and --visual NAME are accepted and ignored)\n";
 }
 
 int ParseSaverOptions(int argc, const char* const* argv, uint32_t now, SaverOptions* o, std::string* error)
@@ -46,14 +48,13 @@ int ParseSaverOptions(int argc, const char* const* argv, uint32_t now, SaverOpti
         *error = "--window-id: expected a window id, got '0'";
         return 2;
     }
-    if (s.window + s.fullscreen + s.root + s.windowId > 1) {
-        *error = "--window: give one of --window, --fullscreen, --root and --window-id";
-        return 2;
-    }
-    o->target = s.fullscreen ? SaverTarget::Fullscreen
-                : s.root     ? SaverTarget::Root
-                : s.windowId ? SaverTarget::WindowId
-                             : SaverTarget::Window;
+    // Several targets may be given, as XScreenSaver gives "--root
+    // --window-id ID" for its preview: the strongest one wins, whatever
+    // the order.
+    o->target = s.windowId     ? SaverTarget::WindowId
+                : s.root       ? SaverTarget::Root
+                : s.fullscreen ? SaverTarget::Fullscreen
+                               : SaverTarget::Window;
     return 0;
 }
 
@@ -63,7 +64,7 @@ std::string SaverSettingsText(const SaverOptions* o)
     return "points " + std::to_string(s.NumberPoints) + "\nframe-ms " + std::to_string(s.AnimationTimer) +
            "\nclear-ms " + std::to_string(s.CLSTimer) + "\nblank " + std::to_string(s.BlankScreen) + "\nrotate " +
            std::to_string(s.EnableRotation) + "\ncontinuous " + std::to_string(s.EnableContinuous) + "\nseed " +
-           std::to_string(o->seed) + "\n";
+           std::to_string(o->seed) + "\nzoom " + std::to_string(o->zoom) + "\n";
 }
 
 bool ParseWindowId(const char* text, uint32_t* id)

@@ -21,6 +21,7 @@ struct SaverOptions {
     uint32_t windowId;             // --window-id
     uint32_t seed;                 // --seed (default: the current time)
     SaverSettingsRecord settings;  // --points --frame-ms --clear-ms --blank --rotate --continuous
+    uint32_t zoom;                 // --zoom: 0 automatic, else each point an N x N block
     bool printSettings;            // --print-settings: print the settings and exit
 };
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 #include "animation/platform_x11.h"
 
@@ -36,7 +37,33 @@ static bool UseWindow(Window w, std::string* error)
     X11.depth = a.depth;
     X11.width = a.width;
     X11.height = a.height;
+    X11.screenWidth = WidthOfScreen(a.screen);
+    X11.screenHeight = HeightOfScreen(a.screen);
     return true;
+}
+
+// --fullscreen: keys and the pointer come to the saver whatever the window
+// manager's focus. Another client may hold a grab for a moment (a menu, a
+// drag), so each grab is tried for up to a second; without it the saver
+// still runs, on the events its window gets.
+static void GrabInput(Display* d, Window w, Cursor cursor)
+{
+    bool keyboard = false, pointer = false;
+    for (int attempt = 0; attempt < 20 && !(keyboard && pointer); attempt++) {
+        if (attempt)
+            usleep(50000);
+        if (!keyboard)
+            keyboard = XGrabKeyboard(d, w, True, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+        if (!pointer)
+            pointer = XGrabPointer(d, w, True, PointerMotionMask | ButtonPressMask, GrabModeAsync, GrabModeAsync, w,
+                                   cursor, CurrentTime) == GrabSuccess;
+    }
+    if (!keyboard)
+        std::fprintf(stderr, "zorvane: could not grab the keyboard\n");
+    if (!pointer)
+        std::fprintf(stderr, "zorvane: could not grab the pointer\n");
+    XSetInputFocus(d, w, RevertToParent, CurrentTime);
+    XSync(d, False);
 }
 
 // A window of our own, black, on the default visual.
@@ -46,7 +73,7 @@ static bool CreateWindow(bool fullscreen, std::string* error)
     const int screen = DefaultScreen(d);
     X11.visual = DefaultVisual(d, screen);
     X11.depth = DefaultDepth(d, screen);
-    if (!X11CheckVisual(error))
+    if (!X11CheckVisual(&X11, error))
         return false;
     const int screenW = DisplayWidth(d, screen), screenH = DisplayHeight(d, screen);
     const int w = fullscreen ? screenW : (screenW < 1024 ? screenW : 1024);
@@ -60,6 +87,8 @@ static bool CreateWindow(bool fullscreen, std::string* error)
                                X11.depth, InputOutput, X11.visual, CWBackPixel | CWOverrideRedirect | CWEventMask, &a);
     X11.width = w;
     X11.height = h;
+    X11.screenWidth = screenW;
+    X11.screenHeight = screenH;
     X11Target.own = true;
 
     XClassHint hint = {const_cast<char*>("zorvane"), const_cast<char*>("Zorvane")};
@@ -80,14 +109,12 @@ static bool CreateWindow(bool fullscreen, std::string* error)
         Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(d, X11.window, &del, 1);
         X11Target.deleteAtom = del;
+        X11Target.protocolsAtom = XInternAtom(d, "WM_PROTOCOLS", False);
     }
     XMapRaised(d, X11.window);
     XSync(d, False);
-    if (fullscreen) {
-        // Keys come to the saver whatever the window manager's focus.
-        XGrabKeyboard(d, X11.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
-        XSetInputFocus(d, X11.window, RevertToParent, CurrentTime);
-    }
+    if (fullscreen)
+        GrabInput(d, X11.window, X11Target.cursor);
     return true;
 }
 
@@ -119,7 +146,7 @@ bool X11OpenTarget(const SaverOptions* o, std::string* error)
         w = o->windowId;
         break;
     }
-    if (!UseWindow(w, error) || !X11CheckVisual(error))
+    if (!UseWindow(w, error) || !X11CheckVisual(&X11, error))
         return false;
     // Only its size and its end are of interest: no input is taken.
     XSelectInput(X11.display, w, StructureNotifyMask);
@@ -136,8 +163,10 @@ void X11CloseTarget()
     Display* d = X11.display;
     if (!X11Target.own || !d)
         return;
-    if (X11Target.target == SaverTarget::Fullscreen)
+    if (X11Target.target == SaverTarget::Fullscreen) {
         XUngrabKeyboard(d, CurrentTime);
+        XUngrabPointer(d, CurrentTime);
+    }
     if (!X11.windowGone)
         XDestroyWindow(d, X11.window);
     if (X11Target.cursor)

@@ -10,7 +10,8 @@
 struct X11TargetRecord {
     bool own;            // we created the window (and may take input there)
     SaverTarget target;
-    unsigned long deleteAtom;  // WM_DELETE_WINDOW, for --window
+    unsigned long deleteAtom;     // WM_DELETE_WINDOW, for --window (0: none)
+    unsigned long protocolsAtom;  // WM_PROTOCOLS, the type of the message that carries it
     unsigned long cursor;      // the invisible cursor of --fullscreen (0: none)
 };
 

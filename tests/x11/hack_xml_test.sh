@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # hacks/zorvane.xml, XScreenSaver's settings file for the hack: it parses,
 # every argument it can produce is accepted by the program and sets what it
-# says, and its defaults are the program's.
+# says, and its defaults are the program's (the menus' argument-free entry
+# among them).
 # Usage: hack_xml_test.sh ZORVANE XML
 set -u
 zorvane=$1 xml=$2
@@ -49,5 +50,24 @@ for i in $(seq 1 "$booleans"); do
         check "$arg: changes the program's default" test "${2:-}" != "$(default_of "$name")"
     done
 done
+
+selects=$(x 'count(//select)')
+check "a menu for the zoom" test "$selects" -ge 1
+for i in $(seq 1 "$selects"); do
+    options=$(x "count(//select[$i]/option)")
+    check "menu $i: one entry without arguments, the default" \
+        test "$(x "count(//select[$i]/option[not(@arg-set)])")" = 1
+    for k in $(seq 1 "$options"); do
+        arg=$(x "string(//select[$i]/option[$k]/@arg-set)")
+        [ -n "$arg" ] || continue
+        name=${arg%% *}
+        name=${name#--}
+        # shellcheck disable=SC2086
+        set -- $arg
+        check "$arg: accepted and set" test "$(setting "$name" "$@")" = "${2:-}"
+        check "$arg: changes the program's default" test "${2:-}" != "$(default_of "$name")"
+    done
+done
+check "the zoom's default is automatic (0)" test "$(default_of zoom)" = 0
 
 finish

@@ -10,6 +10,13 @@
 //                    (alpha byte below 0xFF; depth-32 windows only)
 //   close ID         asks window ID to close as a window manager does
 //                    (WM_DELETE_WINDOW); answers "ok"
+//   message ID       sends window ID a client message of another type than
+//                    WM_PROTOCOLS, with 0 as its first datum; answers "ok"
+//   grab             grabs the keyboard and the pointer and keeps what it
+//                    got; answers both results ("0 0": both grabbed,
+//                    1: another client holds it)
+//   ungrab           releases them; answers "ok"
+//   unmap ID, map ID answers "ok"
 //   destroy          answers "ok"
 // Exits at the end of its input.
 #include <X11/Xlib.h>
@@ -104,6 +111,35 @@ int main()
             e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
             e.xclient.data.l[1] = CurrentTime;
             XSendEvent(d, static_cast<Window>(other), False, NoEventMask, &e);
+            XSync(d, False);
+            std::printf("ok\n");
+        } else if (std::sscanf(line, "message %lx", reinterpret_cast<unsigned long*>(&other)) == 1) {
+            XEvent e = {};
+            e.xclient.type = ClientMessage;
+            e.xclient.window = static_cast<Window>(other);
+            e.xclient.message_type = XInternAtom(d, "ZORVANE_PROBE", False);
+            e.xclient.format = 32;
+            XSendEvent(d, static_cast<Window>(other), False, NoEventMask, &e);
+            XSync(d, False);
+            std::printf("ok\n");
+        } else if (std::strncmp(line, "grab", 4) == 0) {
+            const Window root = DefaultRootWindow(d);
+            const int keyboard = XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+            const int pointer = XGrabPointer(d, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
+                                             CurrentTime);
+            XSync(d, False);
+            std::printf("%d %d\n", keyboard, pointer);
+        } else if (std::strncmp(line, "ungrab", 6) == 0) {
+            XUngrabKeyboard(d, CurrentTime);
+            XUngrabPointer(d, CurrentTime);
+            XSync(d, False);
+            std::printf("ok\n");
+        } else if (std::sscanf(line, "unmap %lx", reinterpret_cast<unsigned long*>(&other)) == 1 ||
+                   std::sscanf(line, "map %lx", reinterpret_cast<unsigned long*>(&other)) == 1) {
+            if (line[0] == 'u')
+                XUnmapWindow(d, static_cast<Window>(other));
+            else
+                XMapWindow(d, static_cast<Window>(other));
             XSync(d, False);
             std::printf("ok\n");
         } else if (std::strncmp(line, "destroy", 7) == 0) {
