@@ -31,6 +31,9 @@ struct DoubleDouble {
     double hi, lo;  // the value hi + lo, |lo| <= ulp(hi) / 2
 };
 
+// The tables below are written from MPFR by
+// tests/engine/trig_reference_gen --engine.
+//
 // The binary digits of 2/pi, 32 a word, most significant first:
 // 2/pi = sum over k of kTwoOverPi[k] * 2^(-32 (k + 1)). Words up to the
 // window that the largest double needs.
