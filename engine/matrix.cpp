@@ -2,7 +2,7 @@
 // the picture's exactness; do not reorder.
 #include "engine/matrix.h"
 
-#include <cmath>
+#include "engine/trig.h"
 
 // Degrees to radians. This decimal literal is one unit in the last place
 // above pi/180; pictures depend on it, so it must not be "corrected".
@@ -56,8 +56,10 @@ void MatRotateAxis(Matrix4* m, int axis, double angle)
     const int i = (axis % 3 + 3) % 3;
     const int j = (i + 1) % 3;
     const double theta = angle * kDegreesToRadians;
-    const double c = std::cos(theta);
-    const double s = std::sin(theta);
+    // The engine's own sine and cosine: correctly rounded, so the same
+    // bits on every build, where the math libraries differ.
+    double s, c;
+    EngineSinCos(theta, &s, &c);
     m->m[4 * i + i] = c;
     m->m[4 * i + j] = s;
     m->m[4 * j + j] = c;

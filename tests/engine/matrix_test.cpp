@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/matrix.h"
+#include "engine/trig.h"
 
 namespace {
 
@@ -175,8 +176,10 @@ TEST(Matrix, DegreeConstantIsTheStatedLiteral)
     uint64_t bits;
     std::memcpy(&bits, &theta, sizeof bits);
     EXPECT_EQ(0x3F91DF46A2529D3Aull, bits);
-    EXPECT_EQ(std::cos(theta), r.m[0]);
-    EXPECT_EQ(std::sin(theta), r.m[1]);
+    double sine, cosine;
+    EngineSinCos(theta, &sine, &cosine);
+    EXPECT_EQ(cosine, r.m[0]);
+    EXPECT_EQ(sine, r.m[1]);
 }
 
 TEST(Matrix, EulerAppliesZFirstAndXLast)

@@ -244,7 +244,7 @@ uint64_t Fingerprint(const OffscreenSurface* s)
 
 // Frames from a fixed seed, fingerprinted: the same on every build, and
 // changed by any reordering of the arithmetic. The turned view also pins
-// sin and cos of the math library each build links.
+// the engine's sine and cosine.
 TEST(Render, FixedSeedFramesAreReproducible)
 {
     std::vector<Vec3> cloud(10000);

@@ -20,6 +20,7 @@
 
 #include "animation/controller.h"
 #include "animation/platform_headless.h"
+#include "engine/matrix.h"
 #include "engine/render.h"
 #include "engine/surface_memory.h"
 #include "settings/settings.h"
@@ -95,6 +96,19 @@ static void BM_RenderFrame(benchmark::State& state)
     MemorySurfaceDestroy(s);
 }
 
+// One view rotation, as the renderer builds three a frame: the spin angle
+// steps by half a degree from where a day of frames would have taken it.
+static void BM_RotateAxis(benchmark::State& state)
+{
+    double angle = 4320000.0;
+    Matrix4 m;
+    for (auto _ : state) {
+        MatRotateAxis(&m, 2, angle);
+        benchmark::DoNotOptimize(m);
+        angle += 0.5;
+    }
+}
+
 static void BM_FrameTickBlankSpinning(benchmark::State& state)
 {
     ResetSettings();
@@ -140,6 +154,10 @@ int main(int argc, char** argv)
     perPoint(benchmark::RegisterBenchmark("BM_ChainBound", BM_ChainBound));
     perPoint(benchmark::RegisterBenchmark("BM_GeneratePoints", BM_GeneratePoints));
     perPoint(benchmark::RegisterBenchmark("BM_RenderFrame", BM_RenderFrame));
+    benchmark::RegisterBenchmark("BM_RotateAxis", BM_RotateAxis)
+        ->Repetitions(kRepetitions)
+        ->ReportAggregatesOnly(true)
+        ->ComputeStatistics("fastest", Fastest);
     benchmark::RegisterBenchmark("BM_FrameTickBlankSpinning", BM_FrameTickBlankSpinning)
         ->Arg(10000)
         ->Unit(benchmark::kMicrosecond)
