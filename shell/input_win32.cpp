@@ -2,6 +2,8 @@
 // the message table, the movement test and the cursor nudge.
 #include "shell/input_win32.h"
 
+#include "shell/pointer_rule.h"
+
 bool HaveStartCursor = false;
 POINT StartCursor = {0, 0};
 
@@ -11,8 +13,8 @@ static void RequestClose(HWND window)
 }
 
 // The first call only records where the cursor is. Later calls close the
-// window once the cursor is more than 3 pixels (Manhattan distance) away
-// from that first position. The cursor is read here rather than taken from
+// window once the cursor has moved too far from that first position, by
+// the pointer rule every front end shares (pointer_rule.h). The cursor is read here rather than taken from
 // the message, so activation messages can run the test too. A read that
 // fails (another desktop has the input, for instance) leaves the point
 // unset, so it counts as no observation at all.
@@ -26,10 +28,7 @@ static void MovementTest(HWND window)
         HaveStartCursor = true;
         return;
     }
-    const long dx = p.x - StartCursor.x;
-    const long dy = p.y - StartCursor.y;
-    const long d = (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy);
-    if (d > 3)
+    if (PointerMovedTooFar(StartCursor.x, StartCursor.y, p.x, p.y))
         RequestClose(window);
 }
 

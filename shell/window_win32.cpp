@@ -29,6 +29,15 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
             return 1;
         }
         break;
+    case WM_DISPLAYCHANGE:
+        // The screen changed mode: cover the new primary screen again, and
+        // give the picture a surface of the new size in the new format (a
+        // change of depth alone needs one too). The default procedure still
+        // sees the message.
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                     GetSystemMetrics(SM_CYSCREEN), SWP_NOACTIVATE);
+        SaverResize(static_cast<SaverWindow>(window));
+        break;
     case WM_DESTROY:
         SaverTeardown(static_cast<SaverWindow>(window));
         break;  // the lower layer posts the quit message

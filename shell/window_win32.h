@@ -1,6 +1,6 @@
 // window_win32.h - the upper layer of the saver window procedure: chooses
-// the mode when the window is created, runs the configuration dialog, and
-// starts and tears down the animation.
+// the mode when the window is created, runs the configuration dialog,
+// starts and tears down the animation, and follows changes of display mode.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,8 @@
 // SaverWindowProc in a real window, with the animation and the
 // configuration dialog replaced by recorders: the mode chosen on creation,
 // the order of dialog, quit request and start-up, teardown on destruction,
-// and that everything else reaches the input layer. Then SaverMain itself:
+// the window and surface following a display change, and that everything
+// else reaches the input layer. Then SaverMain itself:
 // the class and the window it creates, and the code its loop returns.
 #include <gtest/gtest.h>
 
@@ -19,11 +20,13 @@
 
 namespace {
 
-std::string g_log;                // "dialog", "start" and "teardown", in order, space-separated
+std::string g_log;                // "dialog", "start", "resize" and "teardown", in order, space-separated
 HWND g_dialogOwner;               // owner of the last configuration dialog
 LPARAM g_dialogParam = -1;        // its creation parameter
 SaverWindow g_startWindow;        // the window SaverStart was given
 SaverWindow g_teardownWindow;     // the window SaverTeardown was given
+SaverWindow g_resizeWindow;       // the window SaverResize was given
+RECT g_rectAtResize;              // its rectangle then
 bool g_aliveAtTeardown;           // whether it still existed then
 bool g_failStart;                 // SaverStart behaves as a failed start-up
 TIMERPROC g_onStart;              // if set, SaverStart starts a thread timer with it
@@ -46,6 +49,13 @@ void SaverStart(SaverWindow window)
         PostQuitMessage(-1);
     if (g_onStart)
         SetTimer(NULL, 0, 1, g_onStart);
+}
+
+void SaverResize(SaverWindow window)
+{
+    Record("resize");
+    g_resizeWindow = window;
+    GetWindowRect(static_cast<HWND>(window), &g_rectAtResize);
 }
 
 void SaverTeardown(SaverWindow window)
@@ -89,7 +99,7 @@ HWND OpenSaverWindow(const char* tail)
     g_log.clear();
     g_dialogOwner = NULL;
     g_dialogParam = -1;
-    g_startWindow = g_teardownWindow = nullptr;
+    g_startWindow = g_teardownWindow = g_resizeWindow = nullptr;
     HaveStartCursor = false;
     return CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 160, 120, NULL, NULL,
                            Instance, NULL);
@@ -197,6 +207,100 @@ TEST(SaverWindow, DestroyTearsDownThenQuitsWithZero)
     int code = 99;
     EXPECT_EQ(1, TakeQuit(&code));
     EXPECT_EQ(0, code);
+}
+
+UINT g_defaultSawDisplayChange;  // WM_DISPLAYCHANGE messages that reached the default procedure
+void* g_realDefWindowProc;
+
+LRESULT WINAPI CountingDefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DISPLAYCHANGE)
+        g_defaultSawDisplayChange++;
+    return reinterpret_cast<WNDPROC>(g_realDefWindowProc)(window, message, wParam, lParam);
+}
+
+// After a change of display mode the window covers the primary screen
+// again, still topmost, and only then is the surface rebuilt for it; the
+// message goes on to the default procedure.
+TEST(SaverWindow, DisplayChangeRefitsTheWindowThenTheSurface)
+{
+    HWND window = OpenSaverWindow("/s");
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(SetWindowPos(window, NULL, 5, 7, 160, 120, SWP_NOZORDER | SWP_NOACTIVATE));
+    g_realDefWindowProc = SwapImport("user32.dll", "DefWindowProcA",
+                                     reinterpret_cast<void*>(&CountingDefWindowProcA));
+    ASSERT_NE(nullptr, g_realDefWindowProc);
+    g_defaultSawDisplayChange = 0;
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(cx, cy));
+    SwapImport("user32.dll", "DefWindowProcA", g_realDefWindowProc);
+
+    EXPECT_EQ("start resize", g_log);
+    EXPECT_EQ(window, g_resizeWindow);
+    const RECT screen = {0, 0, cx, cy};
+    EXPECT_TRUE(EqualRect(&screen, &g_rectAtResize))
+        << g_rectAtResize.left << "," << g_rectAtResize.top << " " << g_rectAtResize.right << "x"
+        << g_rectAtResize.bottom << " for a screen of " << cx << "x" << cy;
+    EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(1u, g_defaultSawDisplayChange);
+    DestroyWindow(window);
+    int code = 99;
+    TakeQuit(&code);
+}
+
+// Handles the thread's messages until `done` holds or about 5 s have
+// passed; returns whether it holds.
+template <typename Done>
+bool PumpUntil(Done done)
+{
+    for (int i = 0; i < 500 && !done(); i++) {
+        MSG m;
+        while (PeekMessageA(&m, NULL, 0, 0, PM_REMOVE))
+            if (m.message != WM_QUIT)
+                DispatchMessageA(&m);
+        Sleep(10);
+    }
+    return done();
+}
+
+// A real change of mode and back, where the platform makes one (a display
+// with no other mode to switch to refuses): the system's own notice
+// reaches the window, which follows the screen both ways.
+TEST(SaverWindow, RealModeChangeIsFollowedBothWays)
+{
+    DEVMODEA current = {};
+    current.dmSize = sizeof current;
+    ASSERT_TRUE(EnumDisplaySettingsA(NULL, ENUM_CURRENT_SETTINGS, &current));
+    DEVMODEA smaller = {};
+    smaller.dmSize = sizeof smaller;
+    bool found = false;
+    for (DWORD i = 0; !found && EnumDisplaySettingsA(NULL, i, &smaller); i++)
+        found = smaller.dmBitsPerPel == current.dmBitsPerPel && smaller.dmPelsWidth < current.dmPelsWidth &&
+                smaller.dmPelsHeight < current.dmPelsHeight;
+    if (!found)
+        GTEST_SKIP() << "no smaller mode is listed";
+    HWND window = OpenSaverWindow("/s");
+    ASSERT_TRUE(window);
+    const LONG changed = ChangeDisplaySettingsA(&smaller, CDS_FULLSCREEN);
+    if (changed != DISP_CHANGE_SUCCESSFUL) {
+        DestroyWindow(window);
+        GTEST_SKIP() << "the platform refused " << smaller.dmPelsWidth << "x" << smaller.dmPelsHeight
+                     << " (" << changed << ")";
+    }
+    const bool resized = PumpUntil([] { return g_log == "start resize"; });
+    const RECT atSmaller = g_rectAtResize;
+    ChangeDisplaySettingsA(NULL, 0);
+    const bool restored = PumpUntil([] { return g_log == "start resize resize"; });
+
+    EXPECT_TRUE(resized) << g_log;
+    const RECT small = {0, 0, static_cast<LONG>(smaller.dmPelsWidth), static_cast<LONG>(smaller.dmPelsHeight)};
+    EXPECT_TRUE(EqualRect(&small, &atSmaller)) << atSmaller.right << "x" << atSmaller.bottom;
+    EXPECT_TRUE(restored) << g_log;
+    const RECT full = {0, 0, static_cast<LONG>(current.dmPelsWidth), static_cast<LONG>(current.dmPelsHeight)};
+    EXPECT_TRUE(EqualRect(&full, &g_rectAtResize)) << g_rectAtResize.right << "x" << g_rectAtResize.bottom;
+    DestroyWindow(window);
+    int code = 99;
+    TakeQuit(&code);
 }
 
 // Whatever the upper layer does not finish reaches the input layer.
