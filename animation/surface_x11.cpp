@@ -144,8 +144,7 @@ OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect)
     *s = OffscreenSurface{};
     s->shm.shmid = -1;
     const int32_t shownW = AtMost(x->width, x->screenWidth), shownH = AtMost(x->height, x->screenHeight);
-    int32_t zoom = static_cast<int32_t>(x->zoom ? x->zoom : ZoomForScreen(shownW, shownH));
-    zoom = AtMost(AtMost(zoom, shownW), shownH);
+    const int32_t zoom = PictureZoom(x->zoom, shownW, shownH);
     *clientRect = SurfaceRect{0, 0, 0, 0};
     if (shownW <= 0 || shownH <= 0 || static_cast<uint64_t>(shownW) * static_cast<uint64_t>(shownH) >= 0xFFFFFFFFu)
         return nullptr;

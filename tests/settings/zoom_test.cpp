@@ -19,3 +19,12 @@ TEST(ZoomForScreen, GrowsInWholeStepsOfTheLongSide)
     EXPECT_EQ(ZoomForScreen(0, 0), 1u);
     EXPECT_EQ(ZoomForScreen(-5, -5), 1u);
 }
+
+TEST(PictureZoom, GivenOrAutomaticAndNeverMoreThanASide)
+{
+    EXPECT_EQ(PictureZoom(0, 3840, 2160), 2);
+    EXPECT_EQ(PictureZoom(3, 3840, 2160), 3);
+    EXPECT_EQ(PictureZoom(16, 5, 9), 5);
+    EXPECT_EQ(PictureZoom(16, 9, 5), 5);
+    EXPECT_EQ(PictureZoom(0, 0, 0), 1);
+}

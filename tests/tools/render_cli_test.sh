@@ -36,6 +36,11 @@ check "three frames written" test "$(ls "$tmp/frames" | tr '\n' ' ')" = "frame-0
 check "last frame is --out" cmp -s "$tmp/a.png" "$tmp/frames/frame-00003.png"
 "$render" --seed 5 --width 64 --height 48 --frames 3 --blank 1 --out "$tmp/b.png"
 check "same seed, same picture" cmp -s "$tmp/a.png" "$tmp/b.png"
+# --zoom 2: the half-size picture, each pixel a 2 x 2 block.
+"$render" --seed 9 --width 300 --height 200 --zoom 2 --out "$tmp/z2.png"
+"$render" --seed 9 --width 150 --height 100 --out "$tmp/z1.png"
+convert "$tmp/z1.png" -scale 200% "$tmp/z1x2.png"
+check "--zoom 2: the half-size picture magnified" test "$(compare -metric AE "$tmp/z2.png" "$tmp/z1x2.png" null: 2>&1)" = 0
 
 # --time-ms 1000 with the default periods: frames at 200..1000, the clear at 1000.
 "$render" --seed 5 --width 64 --height 48 --time-ms 1000 --out "$tmp/t.png" --frames-dir "$tmp/timed"

@@ -61,13 +61,15 @@ static void Deflate(PngOut* out, z_stream* z, uint8_t* buffer, int flush)
     }
 }
 
-PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour* pixels)
+PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour* pixels, int32_t zoom)
 {
-    if (width <= 0 || height <= 0 || width > 1 << 30 || height > 1 << 30)
+    if (width <= 0 || height <= 0 || zoom <= 0 || static_cast<int64_t>(width) * zoom > 1 << 30 ||
+        static_cast<int64_t>(height) * zoom > 1 << 30)
         return PngCannotWrite;
+    const int32_t shownW = width * zoom, shownH = height * zoom;
     // Everything is allocated before the file is created: short of memory,
     // nothing is written at all.
-    const size_t rowBytes = 1 + 3 * static_cast<size_t>(width);
+    const size_t rowBytes = 1 + 3 * static_cast<size_t>(shownW);
     uint8_t* row = static_cast<uint8_t*>(std::malloc(rowBytes));
     uint8_t* buffer = static_cast<uint8_t*>(std::malloc(kChunkBytes));
     z_stream z = {};
@@ -84,19 +86,23 @@ PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour
         if (std::fwrite(signature, 1, 8, out.f) != 8)
             out.ok = false;
         uint8_t header[13] = {0, 0, 0, 0, 0, 0, 0, 0, 8, 2, 0, 0, 0};  // 8-bit RGB, deflate, filters, no interlace
-        PutBig32(header, static_cast<uint32_t>(width));
-        PutBig32(header + 4, static_cast<uint32_t>(height));
+        PutBig32(header, static_cast<uint32_t>(shownW));
+        PutBig32(header + 4, static_cast<uint32_t>(shownH));
         PutChunk(&out, "IHDR", header, sizeof header);
 
         z.next_out = buffer;
         z.avail_out = kChunkBytes;
         row[0] = 0;
-        for (int32_t y = 0; y < height && out.ok; y++) {
-            const Colour* line = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
-            for (int32_t x = 0; x < width; x++) {
-                row[1 + 3 * static_cast<size_t>(x)] = static_cast<uint8_t>(line[x] & 0xFF);
-                row[2 + 3 * static_cast<size_t>(x)] = static_cast<uint8_t>(line[x] >> 8 & 0xFF);
-                row[3 + 3 * static_cast<size_t>(x)] = static_cast<uint8_t>(line[x] >> 16 & 0xFF);
+        for (int32_t y = 0; y < shownH && out.ok; y++) {
+            // A new row of the picture every zoom rows; the rows between repeat it.
+            if (y % zoom == 0) {
+                const Colour* line = pixels + static_cast<size_t>(y / zoom) * static_cast<size_t>(width);
+                for (int32_t x = 0; x < shownW; x++) {
+                    const Colour c = line[x / zoom];
+                    row[1 + 3 * static_cast<size_t>(x)] = static_cast<uint8_t>(c & 0xFF);
+                    row[2 + 3 * static_cast<size_t>(x)] = static_cast<uint8_t>(c >> 8 & 0xFF);
+                    row[3 + 3 * static_cast<size_t>(x)] = static_cast<uint8_t>(c >> 16 & 0xFF);
+                }
             }
             z.next_in = row;
             z.avail_in = static_cast<uInt>(rowBytes);

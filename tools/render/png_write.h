@@ -17,5 +17,6 @@ enum PngResult {
     PngNoMemory = 2,     // the compressor's buffers cannot be allocated; no file was created
 };
 
-// width * height row-major pixels; width and height from 1 to 2^30.
-PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour* pixels);
+// width * height row-major pixels, written zoom times as large (each pixel
+// a zoom x zoom block); the written sides from 1 to 2^30.
+PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour* pixels, int32_t zoom = 1);

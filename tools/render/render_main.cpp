@@ -28,6 +28,7 @@
 #include "animation/controller.h"
 #include "animation/platform_headless.h"
 #include "settings/settings.h"
+#include "settings/zoom.h"
 #include "tools/render/png_file.h"
 #include "tools/render/png_write.h"
 #include "tools/render/render_options.h"
@@ -40,6 +41,7 @@ struct FrameSink {
     uint64_t timeMs;        // --time-ms
     uint32_t framesRun;     // frame ticks run before the current one
     bool outWritten;
+    int32_t zoom;           // every picture pixel is written as a zoom x zoom block
     PngResult failure;      // PngWritten while nothing failed
     std::string failedPath;
 };
@@ -49,7 +51,7 @@ static FrameSink g_sink;
 static bool WriteSurface(const std::string& path)
 {
     const OffscreenSurface* s = AnimationState.Surface;
-    const PngResult r = WritePng(path.c_str(), SurfaceWidth(s), SurfaceHeight(s), MemorySurfacePixels(s));
+    const PngResult r = WritePng(path.c_str(), SurfaceWidth(s), SurfaceHeight(s), MemorySurfacePixels(s), g_sink.zoom);
     if (r != PngWritten) {
         g_sink.failure = r;
         g_sink.failedPath = path;
@@ -122,10 +124,13 @@ int main(int argc, char** argv)
     }
 
     SaverSettings = o.settings;
-    HeadlessReset(o.width, o.height, false);  // no screen: frames are written from the surface
+    // At --zoom N the picture is made at (width / N) x (height / N) and
+    // written N times as large, as the saver shows it on a screen that size.
+    const int32_t zoom = PictureZoom(o.zoom, o.width, o.height);
+    HeadlessReset(o.width / zoom, o.height / zoom, false);  // no screen: frames are written from the surface
     Headless.seconds = o.seed;
     Headless.onFrame = PresentFrame;
-    g_sink = FrameSink{o.framesDir, o.out, o.byTime, o.frames, o.timeMs, 0, false, PngWritten, ""};
+    g_sink = FrameSink{o.framesDir, o.out, o.byTime, o.frames, o.timeMs, 0, false, zoom, PngWritten, ""};
 
     const SaverWindow window = HeadlessWindow();
     SaverStart(window);

@@ -11,6 +11,7 @@ static OptionTable RenderTable(RenderOptions* o, uint32_t* width, uint32_t* heig
     const uint32_t maxSize = static_cast<uint32_t>(kMaxRenderSize);
     AddNumberOption(&t, "width", width, 1, maxSize, "picture width, 1 to 16384 (1024)");
     AddNumberOption(&t, "height", height, 1, maxSize, "picture height, 1 to 16384 (768)");
+    AddZoomOption(&t, &o->zoom);
     AddNumberOption(&t, "frames", &o->frames, 0, 0xFFFFFFFFu, "stop once N frame ticks have run (1)", sawFrames);
     AddNumberOption(&t, "time-ms", &o->timeMs, 0, 0xFFFFFFFFu, "instead: run every tick due at or before N ms",
                     &o->byTime);
@@ -38,6 +39,7 @@ int ParseRenderOptions(int argc, const char* const* argv, uint32_t now, RenderOp
     o->seed = now;
     ResetSettingsRecord(&o->settings);
     o->frames = 1;
+    o->zoom = 1;  // a picture of exactly --width x --height pixels unless asked
     uint32_t width = 1024, height = 768;
     bool sawFrames = false;
     const OptionTable t = RenderTable(o, &width, &height, &sawFrames);

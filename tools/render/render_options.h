@@ -11,6 +11,7 @@ struct RenderOptions {
     uint32_t seed;                 // --seed (default: the current time, as the saver seeds)
     SaverSettingsRecord settings;  // --points --frame-ms --clear-ms --blank --rotate --continuous
     int32_t width, height;         // --width --height (1024 x 768)
+    uint32_t zoom;                 // --zoom: each point an N x N block (1; 0: automatic, as the saver)
     bool byTime;                   // --time-ms given instead of --frames
     uint32_t frames;               // --frames: stop once this many frame ticks ran (1)
     uint32_t timeMs;               // --time-ms: run every tick due at or before this
