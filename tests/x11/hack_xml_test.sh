@@ -37,17 +37,22 @@ for i in $(seq 1 "$numbers"); do
 done
 
 booleans=$(x 'count(//boolean)')
+# The arguments an entry sets ("--rotate 0") are accepted, set that value
+# and differ from the program's default.
+check_arg() {  # check_arg ARGS
+    [ -n "$1" ] || return 0
+    local name=${1%% *}
+    name=${name#--}
+    # shellcheck disable=SC2086
+    set -- $1
+    check "$*: accepted and set" test "$(setting "$name" "$@")" = "${2:-}"
+    check "$*: changes the program's default" test "${2:-}" != "$(default_of "$name")"
+}
+
 check "a check box for each flag" test "$booleans" -ge 3
 for i in $(seq 1 "$booleans"); do
     for attr in arg-set arg-unset; do
-        arg=$(x "string(//boolean[$i]/@$attr)")
-        [ -n "$arg" ] || continue
-        name=${arg%% *}
-        name=${name#--}
-        # shellcheck disable=SC2086
-        set -- $arg
-        check "$arg: accepted and set" test "$(setting "$name" "$@")" = "${2:-}"
-        check "$arg: changes the program's default" test "${2:-}" != "$(default_of "$name")"
+        check_arg "$(x "string(//boolean[$i]/@$attr)")"
     done
 done
 
@@ -58,14 +63,7 @@ for i in $(seq 1 "$selects"); do
     check "menu $i: one entry without arguments, the default" \
         test "$(x "count(//select[$i]/option[not(@arg-set)])")" = 1
     for k in $(seq 1 "$options"); do
-        arg=$(x "string(//select[$i]/option[$k]/@arg-set)")
-        [ -n "$arg" ] || continue
-        name=${arg%% *}
-        name=${name#--}
-        # shellcheck disable=SC2086
-        set -- $arg
-        check "$arg: accepted and set" test "$(setting "$name" "$@")" = "${2:-}"
-        check "$arg: changes the program's default" test "${2:-}" != "$(default_of "$name")"
+        check_arg "$(x "string(//select[$i]/option[$k]/@arg-set)")"
     done
 done
 check "the zoom's default is automatic (0)" test "$(default_of zoom)" = 0
