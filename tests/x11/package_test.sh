@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package as lintian sees it, and its member times: every one is
-# SOURCE_DATE_EPOCH, else the commit's time, so the same commit packs to
-# the same bytes. Prints lintian's whole report, explanations included.
+# The Debian package as lintian sees it, and what makes the same commit
+# pack to the same bytes: every member's time is SOURCE_DATE_EPOCH, else the
+# commit's time, and its gzip files hold no name or time. Prints lintian's whole report, explanations included.
 # Usage: package_test.sh BUILD-DIR SOURCE-DIR
 set -u
 source "$(dirname "$0")/../checks.sh"
@@ -30,4 +30,13 @@ times >"$tmp/times"
 echo "member times: $(sort "$tmp/times" | uniq -c | tr -s ' \n' ' ')(expected $epoch)"
 check "every member's time is $epoch" test -z "$(grep -v -x "$epoch" "$tmp/times")"
 check "the member times were read" test "$(wc -l <"$tmp/times")" -gt 20
+
+# gzip -n: the compressed manual pages and changelog carry no name or time
+# (header flags and time all zero).
+mkdir "$tmp/data" && tar xzf "$tmp/ar/data.tar.gz" -C "$tmp/data"
+stamped=$(find "$tmp/data" -name '*.gz' | while read -r f; do
+    [ "$(od -A n -t x1 -j 3 -N 5 "$f" | tr -d ' ')" = 0000000000 ] || echo "${f#"$tmp/data"}"
+done)
+check "no gzip file inside holds a name or time: ${stamped:-none does}" test -z "$stamped"
+check "the package holds gzip files" test -n "$(find "$tmp/data" -name '*.gz')"
 finish
