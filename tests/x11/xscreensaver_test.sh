@@ -64,5 +64,55 @@ check "the daemon is still running after -deactivate" alive "$daemon"
 
 command_ -exit
 check "-exit: the daemon ends" wait_for 10 gone "$daemon"
+
+# zorvane-xscreensaver-add with an empty HOME, while a daemon runs on the
+# system's default list: it writes ~/.xscreensaver, the daemon reads it
+# again by itself, and -select of the entry the command names starts the
+# hack, found on the PATH as the package's entry names it.
+add=$tmp/root/usr/bin/zorvane-xscreensaver-add
+home=$tmp/home-add
+mkdir -p "$home"
+as_user=(env HOME="$home" PATH="$(dirname "$hack"):$PATH")
+if [ "$(id -u)" -eq 0 ]; then
+    chown -R nobody "$tmp/home-add"
+    as_user=(runuser -u nobody -- "${as_user[@]}")
+fi
+"${as_user[@]}" DISPLAY="$DISPLAY" xscreensaver -no-splash >"$tmp/daemon.log" 2>&1 &
+daemon=$!
+check "the daemon answers (no ~/.xscreensaver)" wait_for 15 command_ -time
+"${as_user[@]}" "$add" >"$tmp/add.log" 2>&1
+cat "$tmp/add.log"
+n=$(sed -n 's/.* as entry \([0-9]*\) of .*/\1/p' "$tmp/add.log")
+check "the command names Zorvane's entry" test -n "$n"
+list_of() { awk '/^\*?programs:/,/[^\\]$/' "$1"; }
+check "the list is the system's with Zorvane at the end" diff \
+    <(list_of /etc/X11/app-defaults/XScreenSaver | sed 's/^\*//; $s/$/\\/'; printf '\t\t\t\tzorvane --root\t\t\t\t    \\n\n') \
+    <(list_of "$home/.xscreensaver")
+hack_from_path() {  # a process of the package's hack, started as "zorvane --root"
+    local pid
+    for pid in $(pgrep -x zorvane); do
+        [ "$(readlink "/proc/$pid/exe")" = "$hack" ] && [ "$(tr '\0' ' ' <"/proc/$pid/cmdline")" = "zorvane --root " ] && return 0
+    done
+    return 1
+}
+check "before -select: not the package's hack" eval '! hack_from_path'
+command_ -select "${n:-0}"
+check "-select $n: Zorvane starts" wait_for 15 hack_from_path
+check "-select $n: Zorvane draws" wait_for 10 drawn "$tmp/shot.png"
+cp "$tmp/shot.png" "$artifacts/xscreensaver-add.png"
+cp "$home/.xscreensaver" "$tmp/first"
+"${as_user[@]}" "$add" >/dev/null 2>&1
+check "a second run leaves the file as it was" cmp -s "$tmp/first" "$home/.xscreensaver"
+check "a second run makes no backup" test ! -e "$home/.xscreensaver.bak"
+command_ -exit
+check "-exit: the daemon ends" wait_for 10 gone "$daemon"
+
+# A list without Zorvane gets it as one more entry; the old file is kept.
+printf 'mode: one\nprograms: maze --root \\n\\\n  - GL: gears --root \\n\nlock: False\n' >"$home/.xscreensaver"
+cp "$home/.xscreensaver" "$tmp/before"
+"${as_user[@]}" "$add" >/dev/null 2>&1
+check "the backup is the previous file" cmp -s "$tmp/before" "$home/.xscreensaver.bak"
+check "Zorvane is the list's third entry" \
+    diff <(printf 'mode: one\nprograms: maze --root \\n\\\n  - GL: gears --root \\n\\\n\t\t\t\tzorvane --root\t\t\t\t    \\n\nlock: False\n') "$home/.xscreensaver"
 [ "$fails" -eq 0 ] || { echo "daemon log:"; cat "$tmp/daemon.log"; }
 finish
