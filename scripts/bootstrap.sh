@@ -35,7 +35,7 @@ programs=(
     "wine wine" "wineserver libwine" "wineboot wine" "winepath wine"
     "Xvfb xvfb" "xdotool xdotool" "xwd x11-apps" "xwininfo x11-utils" "xprop x11-utils"
     "import imagemagick-6.q16" "convert imagemagick-6.q16" "compare imagemagick-6.q16"
-    "identify imagemagick-6.q16" "xmllint libxml2-utils" "valgrind valgrind"
+    "identify imagemagick-6.q16" "xmllint libxml2-utils" "valgrind valgrind" "valgrind.bin valgrind"
     "xscreensaver xscreensaver" "xscreensaver-command xscreensaver" "xscreensaver-settings xscreensaver"
 )
 

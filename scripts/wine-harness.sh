@@ -40,18 +40,9 @@ stop_all() {
 case "$cmd" in
 start)
     stop_all
-    # Xvfb picks a free display and writes its number to fd 3. It must not
-    # reset when its last client leaves: that would undo where tests put
-    # the pointer. -br: a black root window, like an empty screen.
-    : >"$state/display"
-    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -br -noreset -nolisten tcp \
-        3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
-    echo $! >"$state/xvfb.pid"
-    for _ in $(seq 1 100); do
-        grep -q '^[0-9]' "$state/display" 2>/dev/null && break
-        sleep 0.1
-    done
-    grep -q '^[0-9]' "$state/display" || { echo "wine-harness: Xvfb did not start" >&2; cat "$state/xvfb.log" >&2; exit 1; }
+    source "$(dirname "$0")/xvfb.sh"
+    xvfb_start "$state" 1024x768x24 || { echo "wine-harness: no display" >&2; exit 1; }
+    echo "$xvfb_pid" >"$state/xvfb.pid"
     wine_env
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "wine-harness: creating Wine prefix in $WINEPREFIX"

@@ -4,6 +4,7 @@
 # Sourced by the tests.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 tmp=$(mktemp -d)
 xvfb_pid=
 
@@ -21,17 +22,9 @@ trap cleanup EXIT
 
 start_xvfb() {  # start_xvfb WxH[xDEPTH]: a fresh display with a black root; sets DISPLAY
     stop_xvfb
-    : >"$tmp/display"
     local screen=$1
     [[ $screen == *x*x* ]] || screen=${screen}x24
-    Xvfb -displayfd 3 -screen 0 "$screen" -br -noreset -nolisten tcp 3>"$tmp/display" </dev/null >"$tmp/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 100); do
-        grep -q '^[0-9]' "$tmp/display" 2>/dev/null && break
-        sleep 0.1
-    done
-    grep -q '^[0-9]' "$tmp/display" || { echo "Xvfb did not start"; cat "$tmp/xvfb.log"; exit 1; }
-    export DISPLAY=":$(head -n 1 "$tmp/display")"
+    xvfb_start "$tmp" "$screen" || exit 1
 }
 
 shot() { import -window "${2:-root}" "$1" 2>/dev/null; }      # shot FILE [WINDOW]
