@@ -60,12 +60,11 @@ static void RunDueTimers()
         const unsigned id = WebNextDue(&due);
         if (id == 0 || due > WebNowMs())
             return;
+        g_page.frames += id == 1;  // counted first: the frame it presents is the count's
         const double before = emscripten_get_now();
         WebRunTimer(id);
-        if (id == 1) {
+        if (id == 1)
             g_page.frameTickMs += emscripten_get_now() - before;
-            g_page.frames++;
-        }
         if (Web.quit)
             g_page.running = false;
     }
