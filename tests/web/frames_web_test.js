@@ -39,6 +39,8 @@ async function main() {
                     const name = `${width}x${height}-blank${blank}-frame${frames}`;
                     await page.goto('file://' + path.resolve(html) + '?' + query.join('&'));
                     await page.waitFor(`Zorvane.frames >= ${frames}`, 15000);
+                    // Two frame periods (200 ms), in which frame K + 1 would come.
+                    await page.eval('new Promise((done) => setTimeout(done, 450))');
                     const shown = await page.eval('Zorvane.frames');
                     const shot = path.join(outDir, name + '-page.png');
                     const expected = path.join(outDir, name + '-render.png');

@@ -43,6 +43,9 @@ async function badSettings(page) {
 }
 
 // Full screen and the saver mode begun (the page's fullscreenchange handler ran).
+// Whether expression comes true within ms; a check's answer, not an error.
+const within = (page, expression, ms) => page.waitFor(expression, ms).catch(() => false);
+
 const fullscreen = 'document.fullscreenElement !== null && document.body.classList.contains("saver")';
 
 async function mouse(page, type, x, y, extra) {
@@ -63,7 +66,7 @@ async function key(page, text, code) {
 // Waits for n more frames, still in full screen all along.
 async function drawsInFullscreen(page, n) {
     const from = await page.eval('Zorvane.frames');
-    await page.waitFor(`!(${fullscreen}) || Zorvane.frames >= ${from + n}`, 10000);
+    await within(page, `!(${fullscreen}) || Zorvane.frames >= ${from + n}`, 10000);
     return page.eval(fullscreen);
 }
 
@@ -72,26 +75,26 @@ async function saverMode(page) {
     await page.waitFor('Zorvane.frames >= 1', 10000);
 
     await click(page, 100, 100);
-    check(await page.waitFor(fullscreen, 5000), 'a click goes full screen');
+    check(await within(page, fullscreen, 5000), 'a click goes full screen');
     check(await page.eval('getComputedStyle(document.getElementById("panel")).display === "none"'),
         'the panel is hidden in full screen');
     await mouse(page, 'mouseMoved', 100, 100);
     await mouse(page, 'mouseMoved', 102, 101);
     check(await drawsInFullscreen(page, 3), 'a move of 3 pixels keeps full screen, and frames go on');
     await mouse(page, 'mouseMoved', 102, 102);
-    check(await page.waitFor(`!(${fullscreen})`, 5000), 'a move of 4 pixels leaves full screen');
+    check(await within(page, `!(${fullscreen})`, 5000), 'a move of 4 pixels leaves full screen');
 
     await key(page, 'f', 'KeyF');
-    check(await page.waitFor(fullscreen, 5000), 'the F key goes full screen');
+    check(await within(page, fullscreen, 5000), 'the F key goes full screen');
     check(await drawsInFullscreen(page, 2), 'the F key itself does not leave it');
     await key(page, 'a', 'KeyA');
-    check(await page.waitFor(`!(${fullscreen})`, 5000), 'a key leaves full screen');
+    check(await within(page, `!(${fullscreen})`, 5000), 'a key leaves full screen');
 
     await click(page, 300, 200);
     await page.waitFor(fullscreen, 5000);
     check(await drawsInFullscreen(page, 2), 'full screen again');
     await mouse(page, 'mousePressed', 300, 200, { button: 'right', clickCount: 1 });
-    check(await page.waitFor(`!(${fullscreen})`, 5000), 'a button leaves full screen');
+    check(await within(page, `!(${fullscreen})`, 5000), 'a button leaves full screen');
 }
 
 // Timer callbacks while the page is hidden: none, over a time in which a
@@ -111,7 +114,7 @@ async function hiddenPage(browser, page) {
         `while a page timer ran ${await page.eval('controlTicks')} times`);
     await browser.send('Browser.setWindowBounds', { windowId, bounds: { windowState: 'normal' } });
     await page.waitFor('document.visibilityState === "visible"', 5000);
-    check(await page.waitFor(`Zorvane.frames >= ${after[1] + 3}`, 10000), 'shown again: frames resume');
+    check(await within(page, `Zorvane.frames >= ${after[1] + 3}`, 10000), 'shown again: frames resume');
 }
 
 // The panel's zorvane-render command writes the frame the canvas shows.
