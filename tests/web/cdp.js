@@ -76,8 +76,15 @@ function launch() {
             targetId,
             sessionId,
             send: (method, params) => send(method, params, sessionId),
+            // Throws when the page does not answer within 10 s (its thread is stuck).
             async eval(expression) {
-                const r = await page.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
+                let timer;
+                const stuck = new Promise((resolve, reject) => {
+                    timer = setTimeout(() => reject(new Error(expression + ': the page did not answer in 10 s')), 10000);
+                });
+                const r = await Promise.race([
+                    page.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true }), stuck,
+                ]).finally(() => clearTimeout(timer));
                 if (r.exceptionDetails)
                     throw new Error(expression + ': ' + JSON.stringify(r.exceptionDetails.exception || r.exceptionDetails));
                 return r.result.value;

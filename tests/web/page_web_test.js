@@ -2,7 +2,8 @@
 // Chromium with real input: a bad setting in the address shows its
 // one-line message; saver mode (full screen) survives a pointer move of 3
 // pixels and ends at 4, at a key and at a button; a hidden page runs no
-// timer and resumes when shown; the panel's zorvane-render command writes
+// timer and resumes when shown; a page whose ticks outlast their period
+// still answers; the panel's zorvane-render command writes
 // the frame shown. Also takes the page's screenshot.
 //
 //   node page_web_test.js build/web/zorvane.html build/native/zorvane-render OUT_DIR
@@ -97,6 +98,17 @@ async function saverMode(page) {
     check(await within(page, `!(${fullscreen})`, 5000), 'a button leaves full screen');
 }
 
+// Frame ticks that outlast their period (a million points every 10 ms)
+// leave the page its turn between them: it answers and handles input.
+async function overload(page) {
+    await page.goto(address('seed=5&blank=1&points=1000000&frame-ms=10'));
+    check(await within(page, 'Zorvane.frames >= 10', 30000), 'ticks longer than their period: the page still answers');
+    await click(page, 100, 100);
+    check(await within(page, fullscreen, 5000), '... and goes full screen on a click');
+    await key(page, 'a', 'KeyA');
+    check(await within(page, `!(${fullscreen})`, 5000), '... and leaves it on a key');
+}
+
 // Timer callbacks while the page is hidden: none, over a time in which a
 // timer of the page's own (a 50 ms timeout chain) ran at least twice.
 async function hiddenPage(browser, page) {
@@ -142,6 +154,7 @@ async function main() {
         await badSettings(page);
         await saverMode(page);
         await hiddenPage(browser, page);
+        await overload(page);
         const wide = await browser.newPage(1100, 620);
         await panelCommand(wide, render);
     } finally {
