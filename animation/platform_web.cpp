@@ -1,0 +1,81 @@
+// platform_web.cpp - timers, the error box, the quit request, the clock
+// and memory for the animation controller in a web page (see
+// platform_web.h).
+#include "animation/platform_web.h"
+
+#include <emscripten.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+WebPlatformRecord Web = {};
+
+EM_JS(void, PageShowMessageFromPlatform, (const char* text), { PageShowMessage(UTF8ToString(text)); });
+
+SaverWindow WebWindow()
+{
+    return &Web;
+}
+
+uint64_t WebNowMs()
+{
+    static double start = -1;
+    const double now = emscripten_get_now();
+    if (start < 0)
+        start = now;
+    return static_cast<uint64_t>(now - start);
+}
+
+unsigned WebNextDue(uint64_t* due)
+{
+    return ScheduleNextDue(Web.timers, due);
+}
+
+void WebRunTimer(unsigned id)
+{
+    TimerSchedule& t = Web.timers[id];
+    ScheduleAdvance(&t, WebNowMs());
+    t.handler(WebWindow());
+}
+
+int PlatStartTimer(SaverWindow, unsigned id, uint32_t periodMs, TimerHandler handler)
+{
+    if (id == 0 || id >= TimerSlots)
+        return 0;
+    ScheduleStart(&Web.timers[id], WebNowMs(), periodMs, handler);
+    return 1;
+}
+
+void PlatStopTimer(SaverWindow, unsigned id)
+{
+    if (id < TimerSlots)
+        Web.timers[id].active = false;
+}
+
+void PlatErrorBox(SaverWindow, const char* text, const char* caption)
+{
+    char line[256];
+    std::snprintf(line, sizeof line, "%s: %s", caption, text);
+    PageShowMessageFromPlatform(line);
+}
+
+void PlatRequestQuit(int code)
+{
+    Web.quit = true;
+    Web.quitCode = code;
+}
+
+uint32_t PlatCalendarSeconds()
+{
+    return Web.seed;
+}
+
+void* PlatAllocate(size_t bytes)
+{
+    return std::calloc(1, bytes);
+}
+
+void PlatFree(void* block)
+{
+    std::free(block);
+}
