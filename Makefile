@@ -4,12 +4,13 @@
 # and the occasional ones:
 #   make run-wine    the Windows saver under Wine (ARGS=/c: its configuration dialog)
 #   make deb         the Debian package, build/zorvane_<version>_amd64.deb
+#   make web         the saver as one web page, build/web/zorvane.html
 #   make release     the files that ship, in build/release/, with SHA256SUMS
 #   make repro       the release built twice from two clones, compared
 #   make bench       the engine benchmark (Google Benchmark)
 #   make fuzz        every fuzz target for 10 minutes
 #   make soak        the long runs: 24 virtual hours headless, a minute of the real savers
-.PHONY: run run-wine test setup build deb release repro bench bench-saver fuzz soak clean
+.PHONY: run run-wine test setup build deb web release repro bench bench-saver fuzz soak clean
 
 run:
 	scripts/run.sh $(ARGS)
@@ -28,6 +29,9 @@ build: setup
 
 deb:
 	scripts/deb.sh
+
+web: setup
+	cmake --preset web >/dev/null && cmake --build --preset web
 
 release:
 	scripts/release.sh

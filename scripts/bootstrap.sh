@@ -37,6 +37,8 @@ programs=(
     "import imagemagick-6.q16" "convert imagemagick-6.q16" "compare imagemagick-6.q16"
     "identify imagemagick-6.q16" "xmllint libxml2-utils" "valgrind valgrind" "valgrind.bin valgrind"
     "xscreensaver xscreensaver" "xscreensaver-command xscreensaver" "xscreensaver-settings xscreensaver"
+    # the web page and the browser its tests drive
+    "emcc emscripten" "node nodejs" "chromium chromium"
 )
 
 # Packages that no script calls by name: compilers, libraries, fonts.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # test.sh - builds every configuration and runs every test:
-# native, native with address + undefined sanitizers, the fuzz targets
-# (clang, a short run each), and the 32- and 64-bit Windows builds under
-# Wine. The native build goes first: the Windows suites compare their
+# native, native with address + undefined sanitizers, the web page
+# (emscripten, tested in headless Chromium), the fuzz targets (clang, a
+# short run each), and the 32- and 64-bit Windows builds under Wine. The
+# native build goes first: the web and Windows suites compare their
 # pictures with its output. A configuration that fails does not stop the
 # others; the summary has one line per configuration, and the exit status
 # is non-zero when any failed.
@@ -18,7 +19,7 @@ tool_path=$PWD/build/tool-path
 start=$(date +%s)
 summary=()
 failed=0
-for preset in native native-asan fuzz win32 win64; do
+for preset in native native-asan web fuzz win32 win64; do
     log=build/$preset-ctest.log
     echo "== $preset: configure and build"
     if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then

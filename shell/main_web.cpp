@@ -20,9 +20,9 @@
 #include "animation/platform_web.h"
 #include "settings/options.h"
 #include "settings/settings.h"
+#include "settings/zoom.h"
 #include "shell/options_web.h"
 #include "shell/pointer_rule.h"
-#include "shell/zoom_web.h"
 
 struct PageRecord {
     PageOptions options;
@@ -105,15 +105,14 @@ static void Measure(int32_t width, int32_t height)
     const PageOptions& o = g_page.options;
     const int32_t w = o.fixedWidth ? static_cast<int32_t>(o.width) : width;
     const int32_t h = o.fixedHeight ? static_cast<int32_t>(o.height) : height;
-    const uint32_t zoom = o.zoom ? o.zoom : AutomaticZoom(w, h);
-    const int32_t pw = w / static_cast<int32_t>(zoom) > 0 ? w / static_cast<int32_t>(zoom) : 1;
-    const int32_t ph = h / static_cast<int32_t>(zoom) > 0 ? h / static_cast<int32_t>(zoom) : 1;
-    const bool changed = pw != Web.width || ph != Web.height || zoom != g_page.zoom;
+    const int32_t zoom = PictureZoom(o.zoom, w, h);
+    const int32_t pw = w / zoom, ph = h / zoom;
+    const bool changed = pw != Web.width || ph != Web.height || static_cast<uint32_t>(zoom) != g_page.zoom;
     Web.width = pw;
     Web.height = ph;
-    g_page.zoom = zoom;
+    g_page.zoom = static_cast<uint32_t>(zoom);
     if (changed)
-        PageLayoutFromMain(pw, ph, static_cast<int>(zoom));
+        PageLayoutFromMain(pw, ph, zoom);
 }
 
 // The address that gives this picture again, from its seed.

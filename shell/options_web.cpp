@@ -2,13 +2,12 @@
 #include "shell/options_web.h"
 
 #include "settings/options.h"
-#include "shell/zoom_web.h"
 
 static OptionTable PageTable(PageOptions* o)
 {
     OptionTable t = {};
     AddSettingsOptions(&t, &o->settings, &o->seed);
-    AddNumberOption(&t, "zoom", &o->zoom, 0, WebMaxZoom, "draw each point as an N x N block (0: by the size)");
+    AddZoomOption(&t, &o->zoom);
     AddNumberOption(&t, "frames", &o->frames, 0, 0xFFFFFFFFu, "stop once N frame ticks have run", &o->stopAfterFrames);
     AddNumberOption(&t, "width", &o->width, 1, 16384, "canvas width in device pixels (the page's)", &o->fixedWidth);
     AddNumberOption(&t, "height", &o->height, 1, 16384, "canvas height in device pixels (the page's)",
