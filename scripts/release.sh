@@ -4,6 +4,7 @@
 #   zorvane_<version>_amd64.deb        the Debian package
 #   zorvane-<version>-setup.exe        the Windows installer
 #   zorvane-<version>-windows.zip      the Windows savers, portable
+#   zorvane-<version>-web.html         the saver as one web page
 #   zorvane-<version>.tar.gz           the source (git archive of HEAD)
 #   SHA256SUMS
 #
@@ -46,6 +47,11 @@ mv build/ship-native/package/zorvane_"$version"_amd64.deb "$out/"
 
 echo "== the Windows installer and zip"
 scripts/installer.sh "$out" build/ship-win32/zorvane.scr build/ship-win64/zorvane.scr
+
+echo "== the web page"
+cmake --preset web >/dev/null
+cmake --build --preset web >/dev/null
+cp build/web/zorvane.html "$out/zorvane-$version-web.html"
 
 echo "== the source"
 git archive --format=tar.gz --prefix="zorvane-$version/" -o "$out/zorvane-$version.tar.gz" HEAD
