@@ -53,10 +53,9 @@ void PlatReleaseSurface(OffscreenSurface* s)
     *s = OffscreenSurface{};
 }
 
-// The brush is the colour itself, carried in the pointer's bits.
 SurfaceBrush PlatCreateBlackBrush()
 {
-    return reinterpret_cast<SurfaceBrush>(static_cast<uintptr_t>(1));
+    return PixelsBrush(0);
 }
 
 void PlatReleaseBrush(SurfaceBrush)
@@ -81,7 +80,7 @@ static PixelBuffer Buffer(OffscreenSurface* s)
 void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
 {
     if (s && brush)
-        PixelsFill(Buffer(s), r, PixelOf(static_cast<Colour>(reinterpret_cast<uintptr_t>(brush) - 1)));
+        PixelsFill(Buffer(s), r, PixelOf(PixelsBrushColour(brush)));
 }
 
 void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)

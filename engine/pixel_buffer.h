@@ -9,6 +9,18 @@
 
 #include "engine/surface.h"
 
+// A brush of a solid colour, for the surfaces that keep their pixels so:
+// the colour itself, carried in the pointer's bits (never null).
+inline SurfaceBrush PixelsBrush(Colour c)
+{
+    return reinterpret_cast<SurfaceBrush>(static_cast<uintptr_t>(c) + 1);
+}
+
+inline Colour PixelsBrushColour(SurfaceBrush brush)  // the colour of a PixelsBrush
+{
+    return static_cast<Colour>(reinterpret_cast<uintptr_t>(brush) - 1);
+}
+
 struct PixelBuffer {
     uint32_t* pixels;
     int32_t width, height;

@@ -51,10 +51,9 @@ const Colour* MemorySurfacePixels(const OffscreenSurface* s)
     return s->pixels;
 }
 
-// A brush is the colour itself, carried in the pointer's bits.
 SurfaceBrush MemorySurfaceBrush(Colour c)
 {
-    return reinterpret_cast<SurfaceBrush>(static_cast<uintptr_t>(c) + 1);
+    return PixelsBrush(c);
 }
 
 // A missing surface (one that could not be created) has no pixels: it
@@ -72,8 +71,7 @@ int32_t SurfaceHeight(const OffscreenSurface* s)
 void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
 {
     if (s && brush)
-        PixelsFill(PixelBuffer{s->pixels, s->width, s->height}, r,
-                   static_cast<Colour>(reinterpret_cast<uintptr_t>(brush) - 1));
+        PixelsFill(PixelBuffer{s->pixels, s->width, s->height}, r, PixelsBrushColour(brush));
 }
 
 void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow window)
