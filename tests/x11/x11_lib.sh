@@ -44,3 +44,19 @@ reap() {  # reap PID [SECONDS]: waits for it (killed after SECONDS, default 10);
     kill -9 "$watchdog" 2>/dev/null  # SIGKILL: the subshell must not run the EXIT trap
     wait "$watchdog" 2>/dev/null
 }
+
+# A home whose ~/.xscreensaver runs one program, and as_user, the command
+# prefix that runs XScreenSaver's programs there. XScreenSaver will not run
+# hacks as root, so as root they run as the user nobody. Sets home, as_user.
+xscreensaver_home() {  # xscreensaver_home COMMAND-LINE
+    chmod 755 "$tmp"
+    home=$tmp/home
+    mkdir -p "$home"
+    printf 'mode: one\nselected: 0\nsplash: False\nlock: False\nfade: False\nunfade: False\nprograms: %s \\n\n' \
+        "$1" >"$home/.xscreensaver"
+    as_user=(env HOME="$home")
+    if [ "$(id -u)" -eq 0 ]; then
+        chown -R nobody "$home"
+        as_user=(runuser -u nobody -- env HOME="$home")
+    fi
+}

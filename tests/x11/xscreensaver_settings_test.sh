@@ -9,24 +9,10 @@ artifacts=$2
 mkdir -p "$artifacts"
 command -v xscreensaver-settings >/dev/null || { echo "xscreensaver-settings is not installed"; exit 1; }
 
-chmod 755 "$tmp"
 hack=$tmp/zorvane
 cp "$1" "$hack"
 chmod 755 "$hack"
-home=$tmp/home
-mkdir -p "$home"
-cat >"$home/.xscreensaver" <<PREFS
-mode: one
-selected: 0
-splash: False
-lock: False
-programs: $hack --root \\n
-PREFS
-as_user=(env HOME="$home")
-if [ "$(id -u)" -eq 0 ]; then
-    chown -R nobody "$home"
-    as_user=(runuser -u nobody -- env HOME="$home")
-fi
+xscreensaver_home "$hack --root"
 
 start_xvfb 1024x768
 "${as_user[@]}" DISPLAY="$DISPLAY" xscreensaver -no-splash >"$tmp/daemon.log" 2>&1 &

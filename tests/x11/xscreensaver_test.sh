@@ -21,22 +21,7 @@ check "the package holds its settings file" test -f "$tmp/root/usr/share/xscreen
 # A fixed seed and a long first frame, so the screen can be compared with
 # zorvane-render's picture.
 picture="--seed 31337 --frame-ms 2000 --clear-ms 600000"
-home=$tmp/home
-mkdir -p "$home"
-cat >"$home/.xscreensaver" <<PREFS
-mode: one
-selected: 0
-splash: False
-lock: False
-fade: False
-unfade: False
-programs: $hack --root $picture \\n
-PREFS
-as_user=(env HOME="$home")
-if [ "$(id -u)" -eq 0 ]; then
-    chown -R nobody "$home"
-    as_user=(runuser -u nobody -- env HOME="$home")
-fi
+xscreensaver_home "$hack --root $picture"
 
 start_xvfb 800x600
 "${as_user[@]}" DISPLAY="$DISPLAY" xscreensaver -no-splash >"$tmp/daemon.log" 2>&1 &
