@@ -50,12 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                      "--blank", std::to_string(s.BlankScreen),
                                      "--rotate", std::to_string(s.EnableRotation),
                                      "--continuous", std::to_string(s.EnableContinuous),
-                                     "--seed", std::to_string(saver.seed)};
-        const char* againArgv[15];
-        for (int i = 0; i < 15; i++)
+                                     "--seed", std::to_string(saver.seed),
+                                     "--zoom", std::to_string(saver.zoom)};
+        constexpr int n = sizeof again / sizeof again[0];
+        const char* againArgv[n];
+        for (int i = 0; i < n; i++)
             againArgv[i] = again[i].c_str();
         SaverOptions reparsed;
-        if (ParseSaverOptions(15, againArgv, 0, &reparsed, &error) != 0 ||
+        if (ParseSaverOptions(n, againArgv, 0, &reparsed, &error) != 0 ||
             SaverSettingsText(&reparsed) != SaverSettingsText(&saver))
             std::abort();
     }

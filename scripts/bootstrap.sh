@@ -30,7 +30,10 @@ programs=(
     "kill procps" "git git" "make make" "time time"
     # building and packaging
     "cmake cmake" "ctest cmake" "cpack cmake" "ninja ninja-build" "dpkg dpkg" "dpkg-deb dpkg"
-    "dpkg-query dpkg" "dpkg-shlibdeps dpkg-dev" "objdump binutils" "strip binutils" "file file" "lintian lintian" "makensis nsis" "zip zip" "unzip unzip"
+    "dpkg-query dpkg" "dpkg-shlibdeps dpkg-dev" "dpkg-architecture dpkg-dev" "dpkg-buildflags dpkg-dev"
+    "objdump binutils" "strip binutils" "ar binutils" "readelf binutils" "strings binutils" "file file"
+    "gunzip gzip" "xz xz-utils" "bzip2 bzip2" "man man-db" "lexgrog man-db" "preconv groff-base"
+    "tbl groff-base" "eqn groff-base" "nroff groff-base" "groff groff-base" "troff groff-base" "grotty groff-base" "lintian lintian" "makensis nsis" "zip zip" "unzip unzip"
     # Windows programs and the virtual display they draw on
     "wine wine" "wineserver libwine" "wineboot wine" "winepath wine"
     "Xvfb xvfb" "xdotool xdotool" "xwd x11-apps" "xwininfo x11-utils" "xprop x11-utils"
