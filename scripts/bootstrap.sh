@@ -35,7 +35,7 @@ programs=(
     "gunzip gzip" "xz xz-utils" "bzip2 bzip2" "man man-db" "lexgrog man-db" "preconv groff-base"
     "tbl groff-base" "eqn groff-base" "nroff groff-base" "groff groff-base" "troff groff-base" "grotty groff-base" "lintian lintian" "makensis nsis" "zip zip" "unzip unzip"
     # Windows programs and the virtual display they draw on
-    "wine wine" "wineserver libwine" "wineboot wine" "winepath wine"
+    "wine wine" "wine-stable wine" "wineserver libwine" "wineboot wine" "winepath wine"
     "Xvfb xvfb" "xdotool xdotool" "xwd x11-apps" "xwininfo x11-utils" "xprop x11-utils"
     "import imagemagick-6.q16" "convert imagemagick-6.q16" "compare imagemagick-6.q16"
     "identify imagemagick-6.q16" "xmllint libxml2-utils" "valgrind valgrind" "valgrind.bin valgrind"
