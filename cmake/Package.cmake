@@ -32,9 +32,9 @@ install(FILES ${debian_texts}/copyright ${debian_texts}/README.Debian DESTINATIO
 # gzip -9n: no name, no time stamp, so the bytes depend on the text alone.
 function(zorvane_gzip source destination)
   get_filename_component(name ${source} NAME)
-  set(gz ${CMAKE_BINARY_DIR}/package/${name}.gz)
+  set(gz ${CMAKE_BINARY_DIR}/package-texts/${name}.gz)
   add_custom_command(OUTPUT ${gz}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/package
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/package-texts
     COMMAND gzip -9 -n -c ${source} > ${gz}
     DEPENDS ${source} VERBATIM)
   list(APPEND ZORVANE_GZIPPED ${gz})

@@ -36,7 +36,7 @@ build() {  # build PRESET TARGET...: a Release build of the targets in build/shi
     cmake --preset "$preset" -B "build/ship-$preset" -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "build/ship-$preset" --target "$@" >/dev/null
 }
-build native zorvane zorvane-render
+build native zorvane zorvane-render zorvane_package_texts
 build win32 zorvane_saver
 build win64 zorvane_saver
 

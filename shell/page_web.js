@@ -83,10 +83,15 @@ function PageAddress(query) {
     return location.href.replace(/[?#].*$/, '') + '?' + query;
 }
 
-// The command that writes the frame shown now as a PNG.
+// The command that writes the frame shown now as a PNG. The picture is
+// page.width x page.height, shown page.zoom times as large: the command
+// makes it at that size with the same zoom.
 function PageShowCommand() {
-    var command = 'zorvane-render ' + PageArguments(page.query).join(' ') + ' --width ' + page.width +
-        ' --height ' + page.height + ' --frames ' + Module['_WebFrames']() + ' --out zorvane.png';
+    var settings = new URLSearchParams(page.query);
+    settings.delete('zoom');
+    var command = 'zorvane-render ' + PageArguments(settings.toString()).join(' ') + ' --zoom ' + page.zoom +
+        ' --width ' + page.width * page.zoom + ' --height ' + page.height * page.zoom +
+        ' --frames ' + Module['_WebFrames']() + ' --out zorvane.png';
     document.getElementById('command').textContent = command;
 }
 

@@ -129,21 +129,26 @@ async function hiddenPage(browser, page) {
     check(await within(page, `Zorvane.frames >= ${after[1] + 3}`, 10000), 'shown again: frames resume');
 }
 
-// The panel's zorvane-render command writes the frame the canvas shows.
+// The panel's zorvane-render command writes the frame the canvas shows,
+// magnified as the page shows it when the picture is zoomed.
 async function panelCommand(page, render) {
-    await page.goto(address('seed=1766&points=60000&frame-ms=200&clear-ms=1100'));
-    await page.waitFor('Zorvane.frames >= 6', 15000);
-    await page.screenshot(path.join(outDir, 'zorvane-web.png'));
-    const [command, picture] = await page.eval('[document.getElementById("command").textContent, ' +
-        'document.getElementById("picture").toDataURL("image/png")]');
-    const shown = path.join(outDir, 'panel-shown.png'), written = path.join(outDir, 'panel-render.png');
-    fs.writeFileSync(shown, Buffer.from(picture.replace(/^data:image\/png;base64,/, ''), 'base64'));
-    const args = command.split(' ').slice(1);
-    args[args.length - 1] = written;
-    execFileSync(render, args);
-    const r = spawnSync('compare', ['-metric', 'AE', shown, written, 'null:'], { encoding: 'utf8' });
-    check(r.stderr.trim() === '0', `the panel's command (${command}) writes the frame shown: ` +
-        `${r.stderr.trim()} pixels differ`);
+    for (const zoom of [1, 2]) {
+        await page.goto(address(`seed=1766&points=60000&frame-ms=200&clear-ms=1100&zoom=${zoom}`));
+        await page.waitFor('Zorvane.frames >= 6', 15000);
+        if (zoom === 1)
+            await page.screenshot(path.join(outDir, 'zorvane-web.png'));
+        const [command, picture] = await page.eval('[document.getElementById("command").textContent, ' +
+            'document.getElementById("picture").toDataURL("image/png")]');
+        const shown = path.join(outDir, 'panel-shown.png'), written = path.join(outDir, 'panel-render.png');
+        fs.writeFileSync(shown, Buffer.from(picture.replace(/^data:image\/png;base64,/, ''), 'base64'));
+        execFileSync('convert', [shown, '-scale', `${zoom * 100}%`, shown]);
+        const args = command.split(' ').slice(1);
+        args[args.length - 1] = written;
+        execFileSync(render, args);
+        const r = spawnSync('compare', ['-metric', 'AE', shown, written, 'null:'], { encoding: 'utf8' });
+        check(r.stderr.trim() === '0', `the panel's command (${command}) writes the frame shown: ` +
+            `${r.stderr.trim()} pixels differ`);
+    }
 }
 
 async function main() {
