@@ -10,6 +10,17 @@
 # when the caller has not), gzip writes no name or time, and directories
 # and files have fixed modes whatever the umask.
 set(debian_texts ${CMAKE_SOURCE_DIR}/resources/debian)
+
+# The packaged programs are hardened as Debian builds its own: checked
+# string and memory functions where the compiler can tell the sizes, and
+# every symbol bound at start-up, so the relocations can be made read-only.
+# (The sanitizer build is not optimised, and fortification needs that.)
+foreach(program zorvane zorvane-render)
+  if(NOT ZORVANE_SANITIZE)
+    target_compile_definitions(${program} PRIVATE _FORTIFY_SOURCE=2)
+  endif()
+  target_link_options(${program} PRIVATE -Wl,-z,relro,-z,now)
+endforeach()
 set(doc share/doc/zorvane)
 
 # The version is written once, in project(); the changelog's top entry
