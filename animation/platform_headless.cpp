@@ -67,10 +67,8 @@ unsigned HeadlessRunNext(uint64_t limitMs)
     const unsigned id = HeadlessNextDue(&due);
     if (id == 0 || due > limitMs)
         return 0;
-    TimerSchedule& t = Headless.timers[id];
     Headless.now = due;
-    ScheduleAdvance(&t, due);
-    t.handler(HeadlessWindow());
+    ScheduleRun(&Headless.timers[id], due, HeadlessWindow());
     return id;
 }
 

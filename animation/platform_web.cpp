@@ -6,7 +6,6 @@
 #include <emscripten.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 WebPlatformRecord Web = {};
 
@@ -33,23 +32,21 @@ unsigned WebNextDue(uint64_t* due)
 
 void WebRunTimer(unsigned id)
 {
-    TimerSchedule& t = Web.timers[id];
-    ScheduleAdvance(&t, WebNowMs());
-    t.handler(WebWindow());
+    ScheduleRun(&Web.timers[id], WebNowMs(), WebWindow());
 }
 
-int PlatStartTimer(SaverWindow, unsigned id, uint32_t periodMs, TimerHandler handler)
+int PlatStartTimer(SaverWindow window, unsigned id, uint32_t periodMs, TimerHandler handler)
 {
     if (id == 0 || id >= TimerSlots)
         return 0;
-    ScheduleStart(&Web.timers[id], WebNowMs(), periodMs, handler);
+    ScheduleStart(&static_cast<WebPlatformRecord*>(window)->timers[id], WebNowMs(), periodMs, handler);
     return 1;
 }
 
-void PlatStopTimer(SaverWindow, unsigned id)
+void PlatStopTimer(SaverWindow window, unsigned id)
 {
     if (id < TimerSlots)
-        Web.timers[id].active = false;
+        static_cast<WebPlatformRecord*>(window)->timers[id].active = false;
 }
 
 void PlatErrorBox(SaverWindow, const char* text, const char* caption)
@@ -70,12 +67,3 @@ uint32_t PlatCalendarSeconds()
     return Web.seed;
 }
 
-void* PlatAllocate(size_t bytes)
-{
-    return std::calloc(1, bytes);
-}
-
-void PlatFree(void* block)
-{
-    std::free(block);
-}

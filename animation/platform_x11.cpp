@@ -5,7 +5,6 @@
 #include <X11/Xutil.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <unistd.h>
 
@@ -128,9 +127,7 @@ unsigned X11NextDue(uint64_t* due)
 
 void X11RunTimer(unsigned id)
 {
-    TimerSchedule& t = X11.timers[id];
-    ScheduleAdvance(&t, X11NowMs());
-    t.handler(X11Window());
+    ScheduleRun(&X11.timers[id], X11NowMs(), X11Window());
 }
 
 int PlatStartTimer(SaverWindow window, unsigned id, uint32_t periodMs, TimerHandler handler)
@@ -163,12 +160,3 @@ uint32_t PlatCalendarSeconds()
     return X11.seed;
 }
 
-void* PlatAllocate(size_t bytes)
-{
-    return std::calloc(1, bytes);
-}
-
-void PlatFree(void* block)
-{
-    std::free(block);
-}

@@ -31,3 +31,9 @@ void ScheduleAdvance(TimerSchedule* t, uint64_t now)
     if (t->due <= now)  // fell behind: skip to the first multiple after now
         t->due += (now - t->due) / t->period * t->period + t->period;
 }
+
+void ScheduleRun(TimerSchedule* t, uint64_t now, SaverWindow window)
+{
+    ScheduleAdvance(t, now);
+    t->handler(window);
+}

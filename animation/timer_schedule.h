@@ -6,7 +6,7 @@
 //   ScheduleStart(&timers[1], now, periodMs, FrameTick);
 //   uint64_t due;
 //   unsigned id = ScheduleNextDue(timers, &due);   // 0: nothing running
-//   if (id && due <= now) { ScheduleAdvance(&timers[id], now); timers[id].handler(window); }
+//   if (id && due <= now) ScheduleRun(&timers[id], now, window);
 //
 // Rules: a period is clamped to 10..0x7FFFFFFF ms, as a window timer is; a
 // timer of period p started at time s is due at s + k * p for k = 1, 2, ...;
@@ -32,3 +32,4 @@ uint32_t ScheduleClampPeriod(uint32_t periodMs);                                
 void ScheduleStart(TimerSchedule* t, uint64_t now, uint32_t periodMs, TimerHandler handler);  // due at now + period
 unsigned ScheduleNextDue(const TimerSchedule timers[TimerSlots], uint64_t* due);           // id of the earliest, 0 if none
 void ScheduleAdvance(TimerSchedule* t, uint64_t now);                                      // after running at now: next due
+void ScheduleRun(TimerSchedule* t, uint64_t now, SaverWindow window);                      // run it at now: advance, then its handler

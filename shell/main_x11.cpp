@@ -9,10 +9,10 @@
 // controller as the Windows saver. Every turn looks at the signal pipe and
 // at the events Xlib already holds before it runs a timer, so frames that
 // take longer than their period never hold back a signal or an event.
-// While its window is unmapped it draws nothing and sleeps in poll(). Exit status: 0 after a normal end
-// (SIGTERM, SIGINT, SIGHUP, the window closed, input in --fullscreen), 1
-// after a start-up failure or when the window or the display goes away,
-// 2 for bad options.
+// While its window is unmapped it draws nothing and sleeps in poll().
+// Exit status: 0 after a normal end (SIGTERM, SIGINT, SIGHUP, the window
+// closed, input in --fullscreen), 1 after a start-up failure or when the
+// window or the display goes away, 2 for bad options.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
