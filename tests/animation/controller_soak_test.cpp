@@ -11,8 +11,6 @@
 
 #include "animation/controller.h"
 #include "animation/platform_headless.h"
-#include "engine/render.h"
-#include "settings/settings.h"
 
 namespace {
 
@@ -38,22 +36,23 @@ void Soak(uint32_t blank)
     const char* soak = std::getenv("ZORVANE_SOAK");
     const uint64_t hours = soak && std::string(soak) == "1" ? 24 : 0;
     const uint64_t end = hours ? hours * 3600000u : 600000u;
-    ResetSettings();
-    ResetViewState();
-    SaverSettings.BlankScreen = blank;
-    HeadlessReset(1024, 768);
-    Headless.seconds = 20261209;
-    SaverStart(HeadlessWindow());
-    ASSERT_TRUE(AnimationState.Ready);
-    const std::string startCalls = Headless.calls;
-    const uint64_t bytes = Headless.bytesLive;
+    HeadlessPlatformRecord h;
+    HeadlessInit(&h, 1024, 768);
+    h.seconds = 20261209;
+    SaverRecord saver;
+    SaverInit(&saver, &h);
+    saver.Settings.BlankScreen = blank;
+    SaverStart(&saver);
+    ASSERT_TRUE(saver.Ready);
+    const std::string startCalls = h.calls;
+    const uint64_t bytes = h.bytesLive;
 
     // The first virtual minute settles the allocator's and the pages' state.
-    while (HeadlessRunNext(60000)) {
+    while (HeadlessRunNext(&saver, 60000)) {
     }
     const long residentAtStart = ResidentKilobytes();
     uint64_t ticks = 0;
-    while (HeadlessRunNext(end))
+    while (HeadlessRunNext(&saver, end))
         ticks++;
     const long residentAtEnd = ResidentKilobytes();
     std::printf("blank %u: %llu ticks over %llu virtual s; resident %ld kB -> %ld kB\n", blank,
@@ -61,14 +60,14 @@ void Soak(uint32_t blank)
                 residentAtEnd);
 
     EXPECT_EQ(end * 6 / 1000 - 360, ticks) << "five frames and one clear a second, after the first minute";
-    EXPECT_EQ(startCalls, Headless.calls) << "no platform call after start-up";
-    EXPECT_EQ(2, Headless.allocations);
-    EXPECT_EQ(bytes, Headless.bytesLive);
+    EXPECT_EQ(startCalls, h.calls) << "no platform call after start-up";
+    EXPECT_EQ(2, h.allocations);
+    EXPECT_EQ(bytes, h.bytesLive);
     // The allocations are counted exactly above; resident memory is the
     // outside view, allowed 256 pages of noise (1 MiB with 4 KiB pages).
     EXPECT_LE(residentAtEnd - residentAtStart, 256 * PageKilobytes()) << "resident memory grew";
-    SaverTeardown(HeadlessWindow());
-    HeadlessShutdown();
+    SaverTeardown(&saver);
+    HeadlessShutdown(&h);
 }
 
 TEST(ControllerSoak, DefaultsStayFlat)
