@@ -382,4 +382,69 @@ TEST_F(Controller, SameSeedSameFrames)
     EXPECT_GT(ScreenColours().size(), 1u);
 }
 
+
+// One picture in a headless window of its own, with a fingerprint of every
+// frame it presents.
+struct Picture {
+    HeadlessPlatformRecord h;
+    SaverRecord saver;
+    std::vector<uint64_t> frames;
+
+    Picture(int32_t width, int32_t height, uint32_t seed, uint32_t blank, uint32_t frameMs)
+    {
+        HeadlessInit(&h, width, height, false);
+        h.seconds = seed;
+        h.user = this;
+        h.onFrame = [](HeadlessPlatformRecord* w, const OffscreenSurface* s) {
+            uint64_t f = 1469598103934665603ull;  // FNV-1a over the pixels
+            for (int32_t i = 0; i < s->width * s->height; i++)
+                f = (f ^ s->pixels[i]) * 1099511628211ull;
+            static_cast<Picture*>(w->user)->frames.push_back(f);
+        };
+        SaverInit(&saver, &h);
+        saver.Settings.BlankScreen = blank;
+        saver.Settings.AnimationTimer = frameMs;
+        saver.Settings.CLSTimer = 700;
+        saver.Settings.NumberPoints = 3000;
+        SaverStart(&saver);
+    }
+    ~Picture()
+    {
+        SaverTeardown(&saver);
+        HeadlessShutdown(&h);
+    }
+    bool Step() { return HeadlessRunNext(&saver, 5000) != 0; }
+};
+
+// Two pictures in one process, of other sizes, seeds and modes, their
+// events interleaved: each presents exactly the frames it presents alone.
+TEST(Pictures, TwoRecordsSideBySideRunAsEachAlone)
+{
+    std::vector<uint64_t> aloneA, aloneB;
+    {
+        Picture a(320, 200, 5, 1, 100);
+        while (a.Step()) {
+        }
+        aloneA = a.frames;
+    }
+    {
+        Picture b(640, 480, 6, 0, 150);
+        while (b.Step()) {
+        }
+        aloneB = b.frames;
+    }
+    Picture a(320, 200, 5, 1, 100);
+    Picture b(640, 480, 6, 0, 150);
+    for (bool more = true; more;) {
+        const bool stepA = a.Step();
+        const bool stepB = b.Step();
+        more = stepA || stepB;
+    }
+    EXPECT_EQ(50u, aloneA.size());
+    EXPECT_EQ(33u, aloneB.size());
+    EXPECT_EQ(aloneA, a.frames);
+    EXPECT_EQ(aloneB, b.frames);
+    EXPECT_NE(aloneA[0], aloneA[1]) << "the spinning picture changes";
+}
+
 }  // namespace
