@@ -20,7 +20,9 @@
 #endif
 #endif
 #ifdef ZORVANE_ASAN
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's count of bytes allocated and not yet freed (GCC
+// installs no header for it).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 #include "animation/controller.h"
