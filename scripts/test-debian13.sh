@@ -62,6 +62,7 @@ release_work
 rm -rf --one-file-system "$work"
 cp -a "$base" "$work"
 trap 'release_work' EXIT
+trap 'exit 143' TERM INT HUP
 mount -t proc proc "$work/proc"
 mount --rbind /sys "$work/sys" && mount --make-rslave "$work/sys"
 mount --rbind /dev "$work/dev" && mount --make-rslave "$work/dev"
