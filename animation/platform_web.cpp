@@ -8,6 +8,10 @@
 
 #include "animation/controller.h"
 
+// UTF8ToString, declared as in shell/main_web.cpp.
+#ifdef EM_JS_DEPS
+EM_JS_DEPS(platform_web, "$UTF8ToString");
+#endif
 EM_JS(void, PageShowMessageFromPlatform, (const char* text), { PageShowMessage(UTF8ToString(text)); });
 
 static WebPlatformRecord* Record(SaverWindow window)

@@ -42,6 +42,12 @@ struct PageRecord {
 
 static PageRecord g_page;
 
+// Newer Emscripten (3.1.69 here) links a library function that an EM_JS
+// body calls only when it is declared so; older ones (3.1.6) link
+// UTF8ToString always and have no EM_JS_DEPS.
+#ifdef EM_JS_DEPS
+EM_JS_DEPS(main_web, "$UTF8ToString");
+#endif
 EM_JS(void, PageShowMessageFromMain, (const char* text), { PageShowMessage(UTF8ToString(text)); });
 EM_JS(int, PageIsVisible, (), { return document.visibilityState !== "hidden"; });
 EM_JS(int, PageDeviceWidth, (), { return PageDeviceSize()[0]; });
