@@ -13,7 +13,7 @@
 # fails here, on every machine, not only on a fresh one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh --path build/tool-path || exit 1
+scripts/bootstrap.sh test --path build/tool-path || exit 1
 tool_path=$PWD/build/tool-path
 
 start=$(date +%s)
