@@ -94,13 +94,11 @@ packages=(
     "clang test" "libclang-rt-dev test" "imagemagick test"
 )
 
-profile=test
-if [ $# -gt 0 ] && [ "$1" != --path ]; then
+use_profile() {  # use_profile PROFILE
     profile=$1
-    shift
-fi
-[ -n "${profile_tags[$profile]:-}" ] || { echo "bootstrap: unknown profile '$profile' (${!profile_tags[*]})" >&2; exit 2; }
-tags=" ${profile_tags[$profile]} "
+    [ -n "${profile_tags[$profile]:-}" ] || { echo "bootstrap: unknown profile '$profile' (${!profile_tags[*]})" >&2; exit 2; }
+    tags=" ${profile_tags[$profile]} "
+}
 wanted() { [[ $tags == *" $1 "* ]]; }  # wanted TAG
 
 # found[PROGRAM]: the system's PROGRAM (in /usr/bin, /usr/sbin, /bin or
@@ -276,6 +274,14 @@ install_missing() {
     echo "bootstrap ($profile): done"
 }
 
+# (tests/setup sources this file for its functions)
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+if [ $# -gt 0 ] && [ "$1" != --path ]; then
+    use_profile "$1"
+    shift
+else
+    use_profile test
+fi
 install_missing
 if [ "${1:-}" = --path ]; then
     make_path "${2:?usage: bootstrap.sh [PROFILE] --path DIR}"
