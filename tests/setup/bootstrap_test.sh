@@ -63,7 +63,8 @@ esac
 STUB
 printf '#!/bin/sh\necho "$*" >>"${0%%/*}/calls"\n' >"$tmp/bin/dpkg"
 printf '#!/bin/sh\n' >"$tmp/bin/apt-cache"
-chmod 755 "$tmp/bin/apt-get" "$tmp/bin/dpkg" "$tmp/bin/apt-cache"
+printf '#!/bin/sh\n[ "$1" != -n ] || shift\nexec "$@"\n' >"$tmp/bin/sudo"  # (not root)
+chmod 755 "$tmp/bin/apt-get" "$tmp/bin/dpkg" "$tmp/bin/apt-cache" "$tmp/bin/sudo"
 sleep() { :; }  # no pause between apt-get update's tries
 sudo=()
 update() { : >"$tmp/bin/calls"; (PATH=$tmp/bin:$PATH update_lists) 2>"$tmp/update.err"; }
