@@ -121,8 +121,10 @@ find_programs() {
     done
     [ ${#first[@]} -eq 0 ] && return 0
     declare -A owner_of=()
-    for program in "${!first[@]}"; do
-        real=$(readlink -f "${first[$program]}")
+    local names=("${!first[@]}") reals i
+    mapfile -t reals < <(for program in "${names[@]}"; do echo "${first[$program]}"; done | xargs -d '\n' readlink -f)
+    for i in "${!names[@]}"; do
+        program=${names[$i]} real=${reals[$i]}
         owner_of[$real]+=" $program"
         # Debian 12 lists /bin/X where the merged /usr has /usr/bin/X.
         [ "$real" = "${real#/usr}" ] || owner_of[${real#/usr}]+=" $program"
