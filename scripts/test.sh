@@ -8,12 +8,13 @@
 # others; the summary has one line per configuration, and the exit status
 # is non-zero when any failed.
 #
-# The tests run with a PATH that holds only the programs bootstrap.sh
+# Every test must have a TIMEOUT (cmake/TestTimeouts.cmake), so a hang is
+# a named failure. The tests run with a PATH that holds only the programs bootstrap.sh
 # declares (build/tool-path), so a test that calls an undeclared program
 # fails here, on every machine, not only on a fresh one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh --path build/tool-path || exit 1
+scripts/bootstrap.sh test --path build/tool-path || exit 1
 tool_path=$PWD/build/tool-path
 
 start=$(date +%s)
@@ -24,6 +25,13 @@ for preset in native native-asan web fuzz win32 win64; do
     echo "== $preset: configure and build"
     if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
         summary+=("$preset: FAILED to build")
+        failed=1
+        continue
+    fi
+    ctest --preset "$preset" --show-only=json-v1 >"build/$preset-tests.json"
+    if ! untimed=$(cmake -DTESTS="build/$preset-tests.json" -P cmake/TestTimeouts.cmake 2>&1); then
+        echo "$untimed"
+        summary+=("$preset: FAILED: some tests have no TIMEOUT")
         failed=1
         continue
     fi
