@@ -153,6 +153,8 @@ make_path() {  # make_path DIR
     return $fails
 }
 
+runs_i386() { "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh"; }  # the kernel runs 32-bit x86 programs
+
 installed() {  # installed PACKAGE: any architecture's copy is there
     dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -qx "install ok installed"
 }
@@ -239,7 +241,7 @@ install_missing() {
         read -r package tag <<<"$entry"
         wanted "$tag" || continue
         # 32-bit packages (32-bit Wine) only where 32-bit programs can run.
-        if [[ $package == *:i386 ]] && ! "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh"; then
+        if [[ $package == *:i386 ]] && ! runs_i386; then
             echo "bootstrap: this machine cannot run 32-bit x86 programs (its kernel refuses them), so $package is" \
                 "not installed; the 32-bit Windows saver is built, and its tests under Wine are skipped" >&2
             continue

@@ -77,6 +77,13 @@ check "... naming the source" grep -q 'http://zorvane-unreachable.invalid/debian
 
 programs=()
 packages=("wine32:i386 build" "zorvane-absent build")
+runs_i386() { false; }
+: >"$tmp/bin/calls"
+(PATH=$tmp/bin:$PATH install_missing) >"$tmp/install.out" 2>&1
+check "where 32-bit programs cannot run, 32-bit Wine is left out, saying so" \
+    grep -q 'cannot run 32-bit x86 programs.*wine32:i386 is not installed' "$tmp/install.out"
+check "... and no i386 architecture is added" eval '! grep -q -- "--add-architecture" "$tmp/bin/calls"'
+runs_i386() { true; }
 : >"$tmp/bin/calls"
 (PATH=$tmp/bin:$PATH install_missing) >"$tmp/install.out" 2>&1
 check "an install apt refuses fails" test $? -ne 0
