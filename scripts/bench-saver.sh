@@ -16,6 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${ZORVANE_BENCH_SECONDS:-15}
 ticks=$(getconf CLK_TCK)
+source tests/checks.sh  # polls, and the processes' CPU time
 
 # The cases: points, blank screen (with rotation and continuous walks on) and
 # frame period in ms; the rest stays at the defaults.
@@ -24,11 +25,6 @@ cases=(
     "10000 0 200"
     "1000000 1 200"
 )
-
-cpu_ticks() {  # cpu_ticks PID: utime + stime so far, in clock ticks ("-" for no such process)
-    # The command name (field 2) may hold blanks; count from after its ')'.
-    awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null || echo -
-}
 
 percent() {  # percent TICKS SECONDS_NS: % of one core
     awk -v t="$1" -v ns="$2" -v hz="$ticks" 'BEGIN { printf "%.2f", 100 * t / hz / (ns / 1e9) }'
@@ -53,18 +49,6 @@ measure_pids() {
         fi
     done
     echo
-}
-
-gone() { ! kill -0 "$1" 2>/dev/null; }
-
-wait_until() {  # wait_until SECONDS COMMAND...: polls every 0.1 s
-    local limit=$(( $1 * 10 ))
-    shift
-    for _ in $(seq 1 "$limit"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
 }
 
 # --- The Windows saver under Wine -------------------------------------------
@@ -103,14 +87,14 @@ measure_wine() {
     reg_dword AnimationTimer "$3"
     wine "$scr" /s >/dev/null 2>&1 &
     local pid=$!
-    wait_until 20 saver_shown || { echo "zorvane.scr did not start" >&2; kill "$pid"; return 1; }
+    wait_for 20 saver_shown || { echo "zorvane.scr did not start" >&2; kill "$pid"; return 1; }
     sleep 1  # past the start-up and the first frames
     local row
     row=$(measure_pids "$seconds" "$pid" "$xvfb_pid" "${wineserver_pid:-0}")
     local w
     w=$(saver_window)
     xdotool windowfocus "$w" key Escape 2>/dev/null || true
-    wait_until 10 gone "$pid" || kill "$pid" 2>/dev/null || true
+    wait_for 10 gone "$pid" || kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     local own xserver server
     read -r own xserver server <<<"$row"

@@ -29,7 +29,7 @@ reg_set EnableRotation 0
 reg_set EnableContinuous 1
 reg_set BlankScreen 1
 check "no switch: the dialog opens" open_dialog
-screenshot "$artifacts/config.png"
+shot "$artifacts/config.png"
 read_fields
 check "shows NumberPoints" test "$(field points)" = 12345
 check "shows CLSTimer in whole seconds" test "$(field secs)" = 3
@@ -57,7 +57,7 @@ check "check boxes stored" test "$(reg_get EnableRotation)$(reg_get EnableContin
 check "/c:1234: the dialog opens" open_dialog /c:1234
 probe press about
 check "About opens" wait_for 10 about_is open
-screenshot "$artifacts/about.png"
+shot "$artifacts/about.png"
 probe about-key-escape
 check "the Esc to About is handled" probe sync
 check "Esc does not close About" about_is open

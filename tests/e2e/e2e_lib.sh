@@ -29,15 +29,9 @@ start_saver() {  # start_saver ARGS...: zorvane.scr under Wine; sets saver_pid
     saver_pid=$!
 }
 
-alive() { kill -0 "$saver_pid" 2>/dev/null; }
-
 exited() {  # exited SECONDS STATUS: the saver ends within SECONDS with STATUS
-    local limit=$(( $1 * 10 )) status
-    for _ in $(seq 1 "$limit"); do
-        alive || break
-        sleep 0.1
-    done
-    if alive; then
+    local status
+    if ! wait_for "$1" gone "$saver_pid"; then
         echo "still running after $1 s"
         kill "$saver_pid" 2>/dev/null
         wait "$saver_pid" 2>/dev/null
@@ -50,39 +44,22 @@ exited() {  # exited SECONDS STATUS: the saver ends within SECONDS with STATUS
     [ "$status" = "$2" ] || { echo "exit status $status, expected $2"; return 1; }
 }
 
-screenshot() { import -window root "$1" 2>/dev/null; }
-colours() { convert "$1" -format '%k' info: 2>/dev/null; }
-
 # The screen as raw pixels (xwd), cheap enough to poll for a change.
 snap() { xwd -root -silent -out "$1" 2>/dev/null; }
+changed() { snap "$2" && ! cmp -s "$1" "$2"; }  # changed FROM TO: the screen is no longer snap FROM; TO holds it
 
-wait_for_change() {  # wait_for_change SECONDS FROM TO: until the screen differs from snap FROM; TO holds it
-    local limit=$(( $1 * 10 ))
-    for _ in $(seq 1 "$limit"); do
-        snap "$3"
-        cmp -s "$2" "$3" || return 0
-        sleep 0.1
-    done
-    return 1
-}
+wait_for_change() { wait_for "$1" changed "$2" "$3"; }  # wait_for_change SECONDS FROM TO
 
 # The saver is still running and still drawing: two new frames after the
 # call, so that at least one of them was drawn after every input sent
 # before it had been handled (input goes before timer messages).
 still_drawing() {  # still_drawing SECONDS
     local a=$artifacts/frame-a.xwd b=$artifacts/frame-b.xwd
-    alive && snap "$a" && wait_for_change "$1" "$a" "$b" && wait_for_change "$1" "$b" "$a" && alive
+    alive "$saver_pid" && snap "$a" && wait_for_change "$1" "$a" "$b" && wait_for_change "$1" "$b" "$a" &&
+        alive "$saver_pid"
 }
 
-wait_for_pixels() {  # wait_for_pixels SECONDS FILE: until the screen shows more than black
-    local limit=$(( $1 * 10 ))
-    for _ in $(seq 1 "$limit"); do
-        screenshot "$2"
-        [ "$(colours "$2")" -gt 1 ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+wait_for_pixels() { wait_for "$1" drawn "$2"; }  # wait_for_pixels SECONDS FILE: until the screen shows more than black
 
 x_window() {  # x_window NAME-PATTERN: the first visible X window whose name matches
     xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1
@@ -95,12 +72,7 @@ send_key() {  # send_key WINDOW KEY: focus the window, then the key
     xdotool key "$2" 2>/dev/null
 }
 
+found_x_window() { found=$(x_window "$1") && [ -n "$found" ]; }
 wait_x_window() {  # wait_x_window SECONDS NAME-PATTERN: prints the window id
-    local limit=$(( $1 * 10 )) w
-    for _ in $(seq 1 "$limit"); do
-        w=$(x_window "$2")
-        [ -n "$w" ] && { echo "$w"; return 0; }
-        sleep 0.1
-    done
-    return 1
+    wait_for "$1" found_x_window "$2" && echo "$found"
 }

@@ -57,7 +57,7 @@ value() {  # value KEY NAME: the value's data, or "missing"
                        END { if (!found) print "missing" }'
 }
 key_absent() { ! key_present "$1"; }
-gone() { [ ! -e "$1" ]; }
+no_file() { [ ! -e "$1" ]; }
 
 # One Windows: BITS is 64 or 32; LAUNCH starts a program from System32 as
 # the system would (the wine launcher is 32-bit and would be redirected).
@@ -108,8 +108,8 @@ installer_round() {  # installer_round BITS MACHINE SCR LAUNCH
     check "$bits: QuietUninstallString is the uninstaller with /S" test "$quiet" = "\"$path\" /S"
     check "$bits: the uninstaller is in its folder" test -f "$dir/uninstall.exe"
     check "$bits: silent uninstall ends with 0" timeout 60 wine "$path" ${quiet#\"$path\"}
-    check "$bits: uninstall removes its folder" wait_for 60 gone "$dir"
-    check "$bits: uninstall removes the saver" gone "$sys/zorvane.scr"
+    check "$bits: uninstall removes its folder" wait_for 60 no_file "$dir"
+    check "$bits: uninstall removes the saver" no_file "$sys/zorvane.scr"
     check "$bits: uninstall removes the installed-programs key" key_absent "$uninstall_key"
     check "$bits: uninstall resets SCRNSAVE.EXE" test "$(value "$desktop" SCRNSAVE.EXE)" = missing
     check "$bits: the user's settings stay" key_present 'HKCU\Software\Glimra\Zorv'

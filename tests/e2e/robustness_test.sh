@@ -61,7 +61,8 @@ run_case() {
     wine "$launcher" "$@" dump run "$scr_win" "$(hex "$tail")" 30000 dump >"$out" 2>/dev/null &
     launcher_pid=$!
     local seen= w= title= observed=
-    for _ in $(seq 1 150); do
+    # What the saver shows first, if anything, before the launcher ends.
+    shown() {
         while read -r w title; do
             case "$title" in
             "") seen=saver ;;
@@ -70,10 +71,9 @@ run_case() {
             esac
             break
         done < <(saver_windows | sort -k2 -r)
-        [ -n "$seen" ] && break
-        launcher_done && break
-        sleep 0.1
-    done
+        [ -n "$seen" ] || launcher_done
+    }
+    wait_for 15 shown
     case "$seen" in
     saver)
         observed="runs: $(watch_picture)"
@@ -86,12 +86,12 @@ run_case() {
     box)
         observed="error box"
         # Only once the launcher has read the box's text.
-        for _ in $(seq 1 100); do grep -q '^box=' "$out" && break; sleep 0.05; done
+        wait_for 5 grep -q '^box=' "$out"
         send_key "$w" Return
         ;;
     *) observed="no window" ;;
     esac
-    for _ in $(seq 1 300); do launcher_done && break; sleep 0.1; done
+    wait_for 30 launcher_done
     launcher_done || { kill "$launcher_pid" 2>/dev/null; observed="$observed; the launcher hung"; }
     wait "$launcher_pid" 2>/dev/null
     tr -d '\r' <"$out" >"$out.unix"

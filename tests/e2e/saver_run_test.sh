@@ -10,11 +10,8 @@ start_picture() {
     xdotool mousemove 500 400
     start_saver /s
     local w=
-    for _ in $(seq 1 150); do
-        w=$(saver_x_window)
-        [ -n "$w" ] && break
-        sleep 0.1
-    done
+    saver_shown() { w=$(saver_x_window) && [ -n "$w" ]; }
+    wait_for 15 saver_shown
     local t0
     t0=$(date +%s%N)
     wait_for_pixels 10 "$artifacts/shot.png"
@@ -72,7 +69,7 @@ reg_set NumberPoints 4294967295
 start_saver /s
 box=$(wait_x_window 15 '^Memory Error$')
 check "too many points: the Memory Error box appears" test -n "$box"
-screenshot "$artifacts/memory-error.png"
+shot "$artifacts/memory-error.png"
 send_key "$box" Return
 check "too many points: exit status -1 (255)" exited 10 255
 

@@ -34,7 +34,7 @@ start=$(date +%s%N)
 for s in $(seq 1 "$seconds"); do
     # Sample at each whole second of the run.
     while [ $(( ($(date +%s%N) - start) / 1000000000 )) -lt "$s" ]; do sleep 0.05; done
-    alive || break
+    alive "$saver_pid" || break
     echo "$s $(rss_kb) $(fds) $(gdi)" >>"$report"
 done
 cat "$report"

@@ -212,8 +212,6 @@ reap "$pid"
 
 # Unmapped (iconified), its own window costs no CPU; mapped again, it draws.
 coproc PROBE { "$probe"; }
-ask() { echo "$*" >&"${PROBE[1]}"; read -r -t 10 answer <&"${PROBE[0]}"; }
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 ticks_in_a_second() { local t0=$(cpu_ticks "$1"); sleep 1; echo $(( $(cpu_ticks "$1") - t0 )); }
 "$zorvane" --window --blank 1 --points 1000000 --frame-ms 10 2>"$err" &
 pid=$!

@@ -15,7 +15,6 @@ seconds=5
 
 start_xvfb 1024x768
 coproc PROBE { "$probe"; }
-ask() { echo "$*" >&"${PROBE[1]}"; read -r -t 10 answer <&"${PROBE[0]}"; }
 resident() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 segments() { awk -v p="$1" '$5 == p' /proc/sysvipc/shm | wc -l; }
 sample() {  # sample PID: "resources segments resident-kB"

@@ -27,13 +27,6 @@ start_xvfb() {  # start_xvfb WxH[xDEPTH]: a fresh display with a black root; set
     xvfb_start "$tmp" "$screen" || exit 1
 }
 
-shot() { import -window "${2:-root}" "$1" 2>/dev/null; }      # shot FILE [WINDOW]
-colours() { convert "$1" -format '%k' info: 2>/dev/null; }
-differ() { compare -metric AE "$1" "$2" null: 2>&1; }          # pixels that differ
-
-drawn() { shot "$1" "${2:-root}" && [ "$(colours "$1")" -gt 1 ]; }   # drawn FILE [WINDOW]: more than black
-alive() { kill -0 "$1" 2>/dev/null; }
-gone() { ! kill -0 "$1" 2>/dev/null; }
 
 reap() {  # reap PID [SECONDS]: waits for it (killed after SECONDS, default 10); status in $status
     local watchdog
