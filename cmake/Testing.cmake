@@ -23,14 +23,18 @@ else()
   include(GoogleTest)
 endif()
 
-# zorvane_add_test(target [LOCKS lock...]) - one CTest entry per binary
-# under Wine (a Wine process per case would be slow), one per test case
-# natively. A binary under Wine has 300 s, a case natively 120 s, so that
-# a hang fails by name. Tests that share a Wine prefix must take a lock on what they
+# zorvane_add_test(target [TIMEOUT seconds] [LOCKS lock...]) - one CTest
+# entry per binary under Wine (a Wine process per case would be slow), one
+# per test case natively. A binary under Wine has 300 s, a case natively
+# 120 s unless TIMEOUT gives more (a heavy case under the sanitizers on a
+# loaded machine), so that a hang fails by name. Tests that share a Wine prefix must take a lock on what they
 # touch: zorvane_registry (the saver's registry key), zorvane_display (they
 # open windows, move the cursor or send input on the shared virtual display).
 function(zorvane_add_test target)
-  cmake_parse_arguments(ARG "" "" "LOCKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "LOCKS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
   if(CMAKE_CROSSCOMPILING AND WIN32)
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)
@@ -38,6 +42,6 @@ function(zorvane_add_test target)
       set_tests_properties(${target} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")
     endif()
   else()
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   endif()
 endfunction()
