@@ -73,7 +73,7 @@ programs=(
     # Windows programs and the virtual display they draw on
     "wine wine wine" "wine-stable wine wine" "wineserver libwine wine" "wineboot wine wine"
     "winepath wine wine" "Xvfb xvfb test" "xdotool xdotool test" "xwd x11-apps test"
-    "xwininfo x11-utils test" "xprop x11-utils test"
+    "xwininfo x11-utils test" "xprop x11-utils test" "xrandr x11-xserver-utils test"
     "import imagemagick-7.q16|imagemagick-6.q16 test" "convert imagemagick-7.q16|imagemagick-6.q16 test"
     "compare imagemagick-7.q16|imagemagick-6.q16 test" "identify imagemagick-7.q16|imagemagick-6.q16 test"
     "xmllint libxml2-utils test" "valgrind valgrind test" "valgrind.bin valgrind test"
@@ -88,7 +88,7 @@ programs=(
 packages=(
     "g++ native" "libgtest-dev native" "libbenchmark-dev native" "libpng-dev native"
     "zlib1g-dev native" "libmpfr-dev native" "libx11-dev native" "libxext-dev native"
-    "libxres-dev native"
+    "libxres-dev native" "libxrandr-dev native" "libxinerama-dev native"
     "googletest win" "g++-mingw-w64-i686 win" "g++-mingw-w64-x86-64 win" "libz-mingw-w64-dev win"
     "wine64 wine" "wine32:i386 wine" "fonts-wine wine"
     "clang test" "libclang-rt-dev test" "imagemagick test"

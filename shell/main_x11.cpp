@@ -9,7 +9,10 @@
 // controller as the Windows saver. Every turn looks at the signal pipe and
 // at the events Xlib already holds before it runs a timer, so frames that
 // take longer than their period never hold back a signal or an event.
-// While its window is unmapped it draws nothing and sleeps in poll().
+// --fullscreen's pictures, one per monitor with seeds S, S+1, ..., share
+// the loop: each turn runs the timer due first over all of them. While a
+// window is unmapped its picture draws nothing; with none drawing, the
+// loop sleeps in poll().
 // Exit status: 0 after a normal end (SIGTERM, SIGINT, SIGHUP, the window
 // closed, input in --fullscreen), 1 after a start-up failure or when the
 // window or the display goes away, 2 for bad options.
@@ -26,9 +29,11 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "animation/controller.h"
 #include "animation/platform_x11.h"
+#include "shell/monitors_x11.h"
 #include "shell/pointer_rule.h"
 #include "shell/saver_options.h"
 #include "shell/target_x11.h"
@@ -57,17 +62,22 @@ static bool CatchSignals()
     return true;
 }
 
-struct LoopRecord {
-    X11PlatformRecord* x;   // the picture's window
-    const X11TargetRecord* target;
-    SaverRecord* saver;
-    bool end;               // leave the loop
-    int status;             // exit status then
-    bool haveStart;         // --fullscreen: the first pointer position is known
-    int startX, startY;
+// One picture: its window and its saver record.
+struct Picture {
+    X11PlatformRecord x;
+    SaverRecord saver;
     bool resize;            // a new size arrived
     int32_t newWidth, newHeight;
     bool hidden;            // the window is unmapped (iconified): no drawing
+};
+
+struct LoopRecord {
+    std::vector<Picture>* pictures;
+    const X11TargetRecord* target;
+    bool end;               // leave the loop
+    int status;             // exit status then
+    bool haveStart;         // --fullscreen: the first pointer position is known
+    int startX, startY;     // in the root window
 };
 
 static void End(LoopRecord* loop, int status)
@@ -91,23 +101,27 @@ static void PointerAt(LoopRecord* loop, int x, int y)
 static void HandleEvent(LoopRecord* loop, const XEvent& e)
 {
     const X11TargetRecord* target = loop->target;
-    if (e.xany.window != loop->x->window)
+    Picture* p = nullptr;
+    for (Picture& each : *loop->pictures)
+        if (e.xany.window == each.x.window)
+            p = &each;
+    if (!p)
         return;
     const bool fullscreen = target->own && target->target == SaverTarget::Fullscreen;
     switch (e.type) {
     case ConfigureNotify:
-        loop->resize = true;
-        loop->newWidth = e.xconfigure.width;
-        loop->newHeight = e.xconfigure.height;
+        p->resize = true;
+        p->newWidth = e.xconfigure.width;
+        p->newHeight = e.xconfigure.height;
         break;
     case DestroyNotify:
-        loop->x->windowGone = true;
+        p->x.windowGone = true;
         break;
     case UnmapNotify:
-        loop->hidden = true;
+        p->hidden = true;
         break;
     case MapNotify:
-        loop->hidden = false;
+        p->hidden = false;
         break;
     case ClientMessage:
         if (target->deleteAtom && e.xclient.message_type == target->protocolsAtom &&
@@ -144,10 +158,22 @@ static bool Signalled()
     return read(g_signalPipe[0], bytes, sizeof bytes) > 0;
 }
 
+// Ends the loop when a picture asked to quit or lost its window.
+static void CheckPictures(LoopRecord* loop)
+{
+    for (Picture& p : *loop->pictures) {
+        if (p.x.quit)
+            End(loop, p.x.quitCode != 0 ? 1 : 0);
+        if (p.x.windowGone) {
+            std::fprintf(stderr, "zorvane: the window 0x%lx is gone\n", p.x.window);
+            End(loop, 1);
+        }
+    }
+}
+
 static int RunLoop(LoopRecord* loop)
 {
-    X11PlatformRecord* x = loop->x;
-    Display* d = x->display;
+    Display* d = X11Connection.display;
     const int xfd = ConnectionNumber(d);
     while (!loop->end) {
         while (!loop->end && XPending(d) > 0) {
@@ -157,26 +183,31 @@ static int RunLoop(LoopRecord* loop)
         }
         if (Signalled())
             End(loop, 0);
-        if (x->quit)
-            End(loop, x->quitCode != 0 ? 1 : 0);
-        if (x->windowGone) {
-            std::fprintf(stderr, "zorvane: the window 0x%lx is gone\n", x->window);
-            End(loop, 1);
-        }
+        CheckPictures(loop);
         if (loop->end)
             break;
-        if (loop->resize && (loop->newWidth != x->width || loop->newHeight != x->height)) {
-            x->width = loop->newWidth;
-            x->height = loop->newHeight;
-            SaverResize(loop->saver);
-        }
-        loop->resize = false;
-
+        // The timer due first, over every picture that is shown.
+        SaverRecord* next = nullptr;
+        unsigned id = 0;
         uint64_t due = 0;
-        const unsigned id = loop->hidden ? 0 : X11NextDue(loop->saver, &due);
+        for (Picture& p : *loop->pictures) {
+            if (p.resize && (p.newWidth != p.x.width || p.newHeight != p.x.height)) {
+                p.x.width = p.newWidth;
+                p.x.height = p.newHeight;
+                SaverResize(&p.saver);
+            }
+            p.resize = false;
+            uint64_t when = 0;
+            const unsigned which = p.hidden ? 0 : X11NextDue(&p.saver, &when);
+            if (which && (!id || when < due)) {
+                next = &p.saver;
+                id = which;
+                due = when;
+            }
+        }
         const uint64_t now = X11NowMs();
         if (id && due <= now) {
-            X11RunTimer(loop->saver, id);
+            X11RunTimer(next, id);
             continue;
         }
         const uint64_t wait = id ? due - now : UINT64_MAX;
@@ -186,6 +217,39 @@ static int RunLoop(LoopRecord* loop)
             End(loop, 1);
     }
     return loop->status;
+}
+
+// Starts the pictures in their open windows, runs the loop and tears them
+// down; the exit status.
+static int RunPictures(const SaverOptions* o, std::vector<Picture>* pictures, X11TargetRecord* target)
+{
+    LoopRecord loop = {};
+    loop.pictures = pictures;
+    loop.target = target;
+    X11PlatformRecord* first = &(*pictures)[0].x;
+    if (o->target == SaverTarget::Fullscreen) {
+        X11GrabInput(first, target);
+        // The first position seen is where the pointer is now.
+        Window root, child;
+        int px, py, wx, wy;
+        unsigned mask;
+        if (XQueryPointer(first->display, first->window, &root, &child, &px, &py, &wx, &wy, &mask))
+            PointerAt(&loop, px, py);
+    }
+    for (Picture& p : *pictures) {
+        SaverInit(&p.saver, &p.x);
+        p.saver.Settings = o->settings;
+    }
+    // A start-up failure is shown once: the pictures after it are not started.
+    for (Picture& p : *pictures) {
+        SaverStart(&p.saver);
+        if (p.x.quit)
+            break;
+    }
+    const int status = RunLoop(&loop);
+    for (Picture& p : *pictures)
+        SaverTeardown(&p.saver);
+    return status;
 }
 
 int main(int argc, char** argv)
@@ -215,38 +279,32 @@ int main(int argc, char** argv)
         return 1;
     }
     X11InstallErrorHandlers();
-    X11PlatformRecord x = {};
-    x.display = X11Connection.display;
+    Display* d = X11Connection.display;
+    // --fullscreen: a picture per monitor; otherwise one, in the one window.
+    const bool fullscreen = o.target == SaverTarget::Fullscreen;
+    const std::vector<MonitorRect> monitors = fullscreen ? X11ListMonitors(d) : std::vector<MonitorRect>(1);
+    std::vector<Picture> pictures(monitors.size());
     X11TargetRecord target = {};
-    X11Attach(&x);
-    int status = 1;
-    if (!X11OpenTarget(&o, &x, &target, &error)) {
-        std::fprintf(stderr, "zorvane: %s\n", error.c_str());
-    } else {
-        x.seed = o.seed;
+    bool opened = true;
+    for (size_t i = 0; i < pictures.size() && opened; i++) {
+        X11PlatformRecord& x = pictures[i].x;
+        x.display = d;
+        x.seed = o.seed + static_cast<uint32_t>(i);
         x.zoom = o.zoom;
-        SaverRecord saver;
-        SaverInit(&saver, &x);
-        saver.Settings = o.settings;
-        LoopRecord loop = {};
-        loop.x = &x;
-        loop.target = &target;
-        loop.saver = &saver;
-        if (o.target == SaverTarget::Fullscreen) {
-            // The first position seen is where the pointer is now.
-            Window root, child;
-            int px, py, wx, wy;
-            unsigned mask;
-            if (XQueryPointer(x.display, x.window, &root, &child, &px, &py, &wx, &wy, &mask))
-                PointerAt(&loop, px, py);
-        }
-        SaverStart(&saver);
-        status = RunLoop(&loop);
-        SaverTeardown(&saver);
+        X11Attach(&x);
+        opened = X11OpenTarget(&o, &monitors[i], &x, &target, &error);
     }
-    X11CloseTarget(&x, &target);
-    X11Detach(&x);
-    XCloseDisplay(X11Connection.display);
+    int status = 1;
+    if (opened)
+        status = RunPictures(&o, &pictures, &target);
+    else
+        std::fprintf(stderr, "zorvane: %s\n", error.c_str());
+    for (Picture& p : pictures) {
+        X11CloseTarget(&p.x, &target);
+        X11Detach(&p.x);
+    }
+    X11ReleaseTarget(d, &target);
+    XCloseDisplay(d);
     X11Connection.display = nullptr;
     close(g_signalPipe[0]);
     close(g_signalPipe[1]);

@@ -11,7 +11,7 @@ static OptionTable SaverTable(SaverOptions* o, TargetSwitches* s)
 {
     OptionTable t = {};
     AddSwitchOption(&t, "window", &s->window, "draw in a window of its own (the default); q or Escape closes it");
-    AddSwitchOption(&t, "fullscreen", &s->fullscreen, "cover the screen until the pointer moves, a key or a button");
+    AddSwitchOption(&t, "fullscreen", &s->fullscreen, "cover every monitor until the pointer moves, a key or a button");
     AddSwitchOption(&t, "root", &s->root, "draw in $XSCREENSAVER_WINDOW, else the root window");
     AddHexNumberOption(&t, "window-id", &o->windowId, "draw in that window (decimal or 0x hex)", &s->windowId);
     AddSettingsOptions(&t, &o->settings, &o->seed);

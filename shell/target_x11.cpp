@@ -40,53 +40,32 @@ static bool UseWindow(X11PlatformRecord* x, Window w, std::string* error)
     return true;
 }
 
-// --fullscreen: keys and the pointer come to the saver whatever the window
-// manager's focus. Another client may hold a grab for a moment (a menu, a
-// drag), so each grab is tried for up to a second; without it the saver
-// still runs, on the events its window gets.
-static void GrabInput(Display* d, Window w, Cursor cursor)
-{
-    bool keyboard = false, pointer = false;
-    for (int attempt = 0; attempt < 20 && !(keyboard && pointer); attempt++) {
-        if (attempt)
-            usleep(50000);
-        if (!keyboard)
-            keyboard = XGrabKeyboard(d, w, True, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
-        if (!pointer)
-            pointer = XGrabPointer(d, w, True, PointerMotionMask | ButtonPressMask, GrabModeAsync, GrabModeAsync, w,
-                                   cursor, CurrentTime) == GrabSuccess;
-    }
-    if (!keyboard)
-        std::fprintf(stderr, "zorvane: could not grab the keyboard\n");
-    if (!pointer)
-        std::fprintf(stderr, "zorvane: could not grab the pointer\n");
-    XSetInputFocus(d, w, RevertToParent, CurrentTime);
-    XSync(d, False);
-}
-
-// A window of our own, black, on the default visual.
-static bool CreateWindow(X11PlatformRecord* x, X11TargetRecord* t, bool fullscreen, std::string* error)
+// A window of our own, black, on the default visual: --window's at the
+// top left, at most 1024 x 768; --fullscreen's over the monitor.
+static bool CreateWindow(X11PlatformRecord* x, X11TargetRecord* t, const MonitorRect* monitor, std::string* error)
 {
     Display* d = x->display;
     const int screen = DefaultScreen(d);
+    const bool fullscreen = t->target == SaverTarget::Fullscreen;
     x->visual = DefaultVisual(d, screen);
     x->depth = DefaultDepth(d, screen);
     if (!X11CheckVisual(x, error))
         return false;
     const int screenW = DisplayWidth(d, screen), screenH = DisplayHeight(d, screen);
-    const int w = fullscreen ? screenW : (screenW < 1024 ? screenW : 1024);
-    const int h = fullscreen ? screenH : (screenH < 768 ? screenH : 768);
+    const MonitorRect area = fullscreen ? *monitor
+                                        : MonitorRect{0, 0, screenW < 1024 ? screenW : 1024, screenH < 768 ? screenH : 768};
     XSetWindowAttributes a = {};
     a.background_pixel = BlackPixel(d, screen);
     a.override_redirect = fullscreen ? True : False;
     a.event_mask = StructureNotifyMask | KeyPressMask |
                    (fullscreen ? (PointerMotionMask | ButtonPressMask) : 0);
-    x->window = XCreateWindow(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
-                               x->depth, InputOutput, x->visual, CWBackPixel | CWOverrideRedirect | CWEventMask, &a);
-    x->width = w;
-    x->height = h;
-    x->screenWidth = screenW;
-    x->screenHeight = screenH;
+    x->window = XCreateWindow(d, RootWindow(d, screen), area.x, area.y, static_cast<unsigned>(area.width),
+                               static_cast<unsigned>(area.height), 0, x->depth, InputOutput, x->visual,
+                               CWBackPixel | CWOverrideRedirect | CWEventMask, &a);
+    x->width = area.width;
+    x->height = area.height;
+    x->screenWidth = fullscreen ? area.width : screenW;
+    x->screenHeight = fullscreen ? area.height : screenH;
     t->own = true;
 
     XClassHint hint = {const_cast<char*>("zorvane"), const_cast<char*>("Zorvane")};
@@ -96,12 +75,14 @@ static bool CreateWindow(X11PlatformRecord* x, X11TargetRecord* t, bool fullscre
     XChangeProperty(d, x->window, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(title), sizeof title - 1);
     if (fullscreen) {
-        // An invisible cursor over the whole screen.
-        static const char bits[1] = {0};
-        Pixmap blank = XCreateBitmapFromData(d, x->window, bits, 1, 1);
-        XColor black = {};
-        t->cursor = XCreatePixmapCursor(d, blank, blank, &black, &black, 0, 0);
-        XFreePixmap(d, blank);
+        if (!t->cursor) {
+            // An invisible cursor over every monitor.
+            static const char bits[1] = {0};
+            Pixmap blank = XCreateBitmapFromData(d, x->window, bits, 1, 1);
+            XColor black = {};
+            t->cursor = XCreatePixmapCursor(d, blank, blank, &black, &black, 0, 0);
+            XFreePixmap(d, blank);
+        }
         XDefineCursor(d, x->window, t->cursor);
     } else {
         Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
@@ -111,21 +92,18 @@ static bool CreateWindow(X11PlatformRecord* x, X11TargetRecord* t, bool fullscre
     }
     XMapRaised(d, x->window);
     XSync(d, False);
-    if (fullscreen)
-        GrabInput(d, x->window, t->cursor);
     return true;
 }
 
-bool X11OpenTarget(const SaverOptions* o, X11PlatformRecord* x, X11TargetRecord* t, std::string* error)
+bool X11OpenTarget(const SaverOptions* o, const MonitorRect* monitor, X11PlatformRecord* x, X11TargetRecord* t,
+                   std::string* error)
 {
-    *t = X11TargetRecord{};
     t->target = o->target;
     Window w = 0;
     switch (o->target) {
     case SaverTarget::Window:
-        return CreateWindow(x, t, false, error);
     case SaverTarget::Fullscreen:
-        return CreateWindow(x, t, true, error);
+        return CreateWindow(x, t, monitor, error);
     case SaverTarget::Root: {
         const char* env = std::getenv("XSCREENSAVER_WINDOW");
         uint32_t id = 0;
@@ -156,17 +134,46 @@ bool X11OpenTarget(const SaverOptions* o, X11PlatformRecord* x, X11TargetRecord*
     return true;
 }
 
-void X11CloseTarget(X11PlatformRecord* x, X11TargetRecord* t)
+// Keys and the pointer come to the saver whatever the window manager's
+// focus; the pointer is not confined, so it crosses every monitor. Another
+// client may hold a grab for a moment (a menu, a drag), so each grab is
+// tried for up to a second; without it the saver still runs, on the events
+// its windows get.
+void X11GrabInput(const X11PlatformRecord* x, X11TargetRecord* t)
 {
     Display* d = x->display;
-    if (!t->own || !d)
-        return;
-    if (t->target == SaverTarget::Fullscreen) {
+    const Window w = x->window;
+    bool keyboard = false, pointer = false;
+    for (int attempt = 0; attempt < 20 && !(keyboard && pointer); attempt++) {
+        if (attempt)
+            usleep(50000);
+        if (!keyboard)
+            keyboard = XGrabKeyboard(d, w, True, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+        if (!pointer)
+            pointer = XGrabPointer(d, w, True, PointerMotionMask | ButtonPressMask, GrabModeAsync, GrabModeAsync, None,
+                                   t->cursor, CurrentTime) == GrabSuccess;
+    }
+    if (!keyboard)
+        std::fprintf(stderr, "zorvane: could not grab the keyboard\n");
+    if (!pointer)
+        std::fprintf(stderr, "zorvane: could not grab the pointer\n");
+    t->grabbed = true;
+    XSetInputFocus(d, w, RevertToParent, CurrentTime);
+    XSync(d, False);
+}
+
+void X11CloseTarget(X11PlatformRecord* x, const X11TargetRecord* t)
+{
+    if (t->own && x->window && !x->windowGone)
+        XDestroyWindow(x->display, x->window);
+}
+
+void X11ReleaseTarget(Display* d, X11TargetRecord* t)
+{
+    if (t->grabbed) {
         XUngrabKeyboard(d, CurrentTime);
         XUngrabPointer(d, CurrentTime);
     }
-    if (!x->windowGone)
-        XDestroyWindow(d, x->window);
     if (t->cursor)
         XFreeCursor(d, t->cursor);
     *t = X11TargetRecord{};

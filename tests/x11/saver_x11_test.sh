@@ -293,6 +293,49 @@ done
 "$zorvane" -points 5 --fps --install --visual default -blank 1 --print-settings >"$tmp/settings" 2>"$err"
 check "one or two dashes; --fps, --install, --visual NAME ignored" grep -qx "points 5" "$tmp/settings"
 
+# --fullscreen, a picture per monitor: each monitor's region of the screen
+# is zorvane-render's frame at the monitor's size, seeds 900, 901, ... in
+# the server's order. Without monitors of its own the screen is one; a
+# monitor within another (a region of it, a clone) gets no window.
+start_xvfb 1600x600
+opts=(--frame-ms 2000 --clear-ms 600000)
+regions_are() {  # regions_are WxH+X+Y...: each region of the screen is $tmp/region-N.png
+    shot "$tmp/monitors.png" || return 1
+    local n=0 region
+    for region in "$@"; do
+        convert "$tmp/monitors.png" -crop "$region" +repage "$tmp/crop.png"
+        [ "$(differ "$tmp/crop.png" "$tmp/region-$n.png")" = 0 ] || return 1
+        n=$((n + 1))
+    done
+}
+monitors_shown() {  # monitors_shown NAME WxH+X+Y...: --fullscreen --seed 900 shows seeds 900, 901, ... there
+    local name=$1 n=0 region size
+    shift
+    for region in "$@"; do
+        size=${region%%+*}
+        "$render" "${opts[@]}" --seed $((900 + n)) --width "${size%x*}" --height "${size#*x}" --frames 1 \
+            --out "$tmp/region-$n.png"
+        n=$((n + 1))
+    done
+    "$zorvane" --fullscreen --seed 900 "${opts[@]}" 2>"$err" &
+    pid=$!
+    check "$name: each monitor shows its seed's frame" wait_for 10 regions_are "$@"
+    xdotool key a
+    check "$name: a key ends it with 0" ended_with 0
+    check "$name: nothing on stderr" test ! -s "$err"
+}
+monitors_shown "one monitor" 1600x600+0+0
+{
+    xrandr --setmonitor left 1000/264x600/158+0+0 screen
+    xrandr --setmonitor right 600/158x600/158+1000+0 none
+    xrandr --setmonitor inner 200/53x200/53+1100+100 none
+} >/dev/null
+monitors_shown "two monitors and one within" 1000x600+0+0 600x600+1000+0
+"$zorvane" --fullscreen --points 4294967295 >/dev/null 2>"$err"
+status=$?
+check "two monitors, too many points: exit 1 (got $status)" test "$status" = 1
+check "two monitors, too many points: the box once" test "$(wc -l <"$err")" = 1
+
 # The display goes away under it: status 1, one line, no crash.
 start_xvfb 320x240
 "$zorvane" --root 2>"$err" &
