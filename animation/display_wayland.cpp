@@ -1,11 +1,9 @@
 // display_wayland.cpp - the connection to the compositor, its globals as
 // they come and go, and the one loop: it waits in poll() on the connection
-// and a signal pipe, at most until the caller's clock is due, and after
-// every turn presents what changed on each output that can take a frame.
-#include <fcntl.h>
+// and the caller's stop descriptor, at most until the caller's clock is
+// due, and after every turn presents what changed on each output that can
+// take a frame.
 #include <poll.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,37 +13,6 @@
 #include <cstring>
 
 #include "animation/client_wayland.h"
-
-// --- signals: SIGTERM, SIGINT and SIGHUP end the run within a turn ---
-
-static int g_signalPipe[2] = {-1, -1};  // written by the handler, read by the loop
-
-static void OnSignal(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    ssize_t ignored = write(g_signalPipe[1], &byte, 1);
-    (void)ignored;
-    errno = saved;
-}
-
-static bool CatchSignals()
-{
-    if (g_signalPipe[0] < 0 && pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction action = {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(sig, &action, nullptr);
-    return true;
-}
-
-static bool Signalled()
-{
-    char bytes[16];
-    return read(g_signalPipe[0], bytes, sizeof bytes) > 0;
-}
 
 void WaylandEnd(WaylandClient* c, int status)
 {
@@ -129,10 +96,6 @@ static void RunLoop(WaylandClient* c)
     wl_display* d = c->display;
     const int fd = wl_display_get_fd(d);
     while (!c->end) {
-        if (Signalled()) {
-            WaylandEnd(c, 0);
-            break;
-        }
         const int64_t due = DueInMs(c);
         if (due == 0 && c->calls.tick) {
             c->calls.tick(c->calls.context);
@@ -146,7 +109,7 @@ static void RunLoop(WaylandClient* c)
         const bool failed = !unsent && wl_display_get_error(d) != 0;
         const int64_t wait = DueInMs(c);
         pollfd fds[2] = {{fd, static_cast<short>(unsent ? POLLIN | POLLOUT : POLLIN), 0},
-                         {g_signalPipe[0], POLLIN, 0}};
+                         {c->options.stopFd, POLLIN, 0}};
         const int timeout = wait < 0 ? -1 : static_cast<int>(std::min<int64_t>(wait, INT_MAX));
         if (failed || (poll(fds, 2, timeout) < 0 && errno != EINTR)) {
             wl_display_cancel_read(d);
@@ -154,6 +117,8 @@ static void RunLoop(WaylandClient* c)
             WaylandEnd(c, 1);
             break;
         }
+        if (fds[1].revents & POLLIN)
+            WaylandEnd(c, 0);
         if (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) {
             if (wl_display_read_events(d) < 0) {
                 std::fprintf(stderr, "zorvane: the compositor went away\n");
@@ -193,10 +158,6 @@ static void Teardown(WaylandClient* c)
 
 int WaylandRun(const WaylandPictureCalls* calls, const WaylandOptions* options)
 {
-    if (!CatchSignals()) {
-        std::perror("zorvane: pipe");
-        return 1;
-    }
     WaylandClient client = {};
     WaylandClient* c = &client;
     c->calls = *calls;

@@ -18,7 +18,9 @@
 // It ends with status 0 on a key, a button or a wheel, pointer motion of
 // more than 3 pixels from where the pointer first appeared
 // (shell/pointer_rule.h; the pointer appearing over a surface is not
-// motion), SIGTERM, SIGINT or SIGHUP; with status 1 when the connection
+// motion), or the caller's stop descriptor (its signal pipe, so that
+// SIGTERM, SIGINT and SIGHUP end it within a turn of the loop, see
+// shell/signal_pipe.h); with status 1 when the connection
 // fails or the compositor lacks what it needs. With wallpaper set it draws
 // on the background layer instead and ignores input.
 #pragma once
@@ -51,6 +53,7 @@ struct WaylandPictureCalls {
 
 struct WaylandOptions {
     bool wallpaper;  // the background layer, no input
+    int stopFd;      // ends the run with status 0 once readable (the caller's signal pipe); -1: none
 };
 
 // Connects to the compositor WAYLAND_DISPLAY names, shows the pictures

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "animation/display_wayland.h"
+#include "shell/signal_pipe.h"
 
 constexpr int32_t Side = 24;  // of the square
 
@@ -133,7 +134,7 @@ static int WriteExpected(uint32_t index, int32_t width, int32_t height, int32_t 
 int main(int argc, char** argv)
 {
     PatternClock clock = {30, 20, 0, 0};
-    WaylandOptions options = {};
+    WaylandOptions options = {false, -1};
     bool expect = false;
     uint32_t index = 0;
     int32_t width = 0, height = 0;
@@ -161,7 +162,14 @@ int main(int argc, char** argv)
         return 2;
     if (expect)
         return WriteExpected(index, width, height, clock.steps);
+    if (!CatchEndSignals()) {
+        std::perror("pattern_wayland: pipe");
+        return 1;
+    }
+    options.stopFd = EndSignalFd();
     clock.nextMs = NowMs() + clock.stepMs;
     const WaylandPictureCalls calls = {&clock, Make, Draw, Release, DueInMs, Tick};
-    return WaylandRun(&calls, &options);
+    const int status = WaylandRun(&calls, &options);
+    ReleaseEndSignals();
+    return status;
 }
