@@ -1,156 +1,148 @@
-// controller.cpp - start-up, the frame and clear ticks, and teardown of the
-// saver's picture (see controller.h). Every platform runs this same code.
+// controller.cpp - start-up, the frame and clear ticks, and teardown of one
+// saver picture (see controller.h). Every platform runs this same code.
 #include "animation/controller.h"
-
-#include "animation/platform.h"
-#include "engine/render.h"
-#include "settings/settings.h"
-
-AnimationStateRecord AnimationState = {};
-
-// What start-up created beyond AnimationState's pointers, so that teardown
-// stops only those timers, and the window they belong to.
-static bool g_started = false;
-static SaverWindow g_window = nullptr;
-static bool g_frameTimerRunning = false;
-static bool g_clearTimerRunning = false;
-
-static const unsigned kFrameTimer = 1;
-static const unsigned kClearTimer = 2;
 
 // Byte counts above this are refused whatever the allocator would do, so a
 // count near 2^32 fails the same way on 32- and 64-bit builds.
-static const uint64_t kMaxAllocation = 0xFFFFFFE0u;
+static constexpr uint64_t kMaxAllocation = 0xFFFFFFE0u;
+
+static constexpr Colour kBackground = 0;  // the clears are black
 
 // A zero-filled array of count elements; null when the byte count, formed
 // in 64 bits so that it cannot overflow, is too large or memory is short.
 // An empty array is a valid one-byte block, not a failure.
-static void* AllocateArray(uint32_t count, size_t elementSize)
+static void* AllocateArray(SaverWindow window, uint32_t count, size_t elementSize)
 {
     const uint64_t bytes = static_cast<uint64_t>(count) * elementSize;
     if (bytes > kMaxAllocation)
         return nullptr;
-    return PlatAllocate(bytes == 0 ? 1 : static_cast<size_t>(bytes));
+    return PlatAllocate(window, bytes == 0 ? 1 : static_cast<size_t>(bytes));
 }
 
-static void StartupFailed(SaverWindow window, const char* text, const char* caption)
+static void StartupFailed(SaverRecord* saver, const char* text, const char* caption)
 {
-    PlatErrorBox(window, text, caption);
-    PlatRequestQuit(-1);
+    PlatErrorBox(saver->Window, text, caption);
+    PlatRequestQuit(saver->Window, -1);
 }
 
 // The surface for the window's current client size, with the centre and
 // the depth scale that go with it.
-static void BuildSurface(SaverWindow window)
+static void BuildSurface(SaverRecord* saver)
 {
-    AnimationState.Surface = PlatCreateSurface(window, &AnimationState.ClientRect);
-    const int32_t w = AnimationState.ClientRect.right - AnimationState.ClientRect.left;
-    const int32_t h = AnimationState.ClientRect.bottom - AnimationState.ClientRect.top;
-    CentreX = w / 2;
-    CentreY = h / 2;
-    SelectZScale(w);
+    saver->Surface = PlatCreateSurface(saver->Window, &saver->ClientRect);
+    const int32_t w = saver->ClientRect.right - saver->ClientRect.left;
+    const int32_t h = saver->ClientRect.bottom - saver->ClientRect.top;
+    saver->View.CentreX = w / 2;
+    saver->View.CentreY = h / 2;
+    SelectZScale(&saver->View, w);
 }
 
-static void NewAttractor()
+static void NewAttractor(SaverRecord* saver)
 {
-    AnimationState.Colour = NewAttractor(AnimationState.Maps, AnimationState.Cloud, AnimationState.PointCount);
+    saver->Colour = NewAttractor(&saver->Random, saver->Maps, saver->Cloud, saver->PointCount);
 }
 
-void SaverStart(SaverWindow window)
+void SaverInit(SaverRecord* saver, SaverWindow window)
 {
-    if (g_started)
-        SaverTeardown(g_window);
-    g_started = true;
-    g_window = window;
-
-    LoadSettings();
-    RandomSeed(PlatCalendarSeconds());
-
-    BuildSurface(window);
-    AnimationState.BackgroundBrush = PlatCreateBlackBrush();
-
-    AnimationState.Maps = static_cast<MapSet*>(AllocateArray(MapCount, sizeof(MapSet)));
-    if (!AnimationState.Maps) {
-        StartupFailed(window, "Cannot allocate memory for matrix buffer!", "Memory Error");
-        return;
-    }
-    AnimationState.Cloud = static_cast<PointCloud*>(AllocateArray(SaverSettings.NumberPoints, sizeof(PointCloud)));
-    if (!AnimationState.Cloud) {
-        StartupFailed(window, "Cannot allocate memory for point buffer!", "Memory Error");
-        return;
-    }
-    AnimationState.PointCount = SaverSettings.NumberPoints;
-    g_frameTimerRunning = PlatStartTimer(window, kFrameTimer, SaverSettings.AnimationTimer, FrameTick) != 0;
-    if (!g_frameTimerRunning) {
-        StartupFailed(window, "Cannot create animation timer!", "Timer Error");
-        return;
-    }
-    g_clearTimerRunning = PlatStartTimer(window, kClearTimer, SaverSettings.CLSTimer, ClearTick) != 0;
-    if (!g_clearTimerRunning) {
-        StartupFailed(window, "Cannot create CLS timer", "Timer Error");
-        return;
-    }
-    NewAttractor();
-    AnimationState.Ready = true;
+    *saver = SaverRecord{};
+    saver->Window = window;
+    saver->Settings = DefaultSettings;
+    saver->Random = UnseededStream;
+    saver->View = InitialView;
 }
 
-void FrameTick(SaverWindow window)
+void SaverStart(SaverRecord* saver)
 {
-    if (!AnimationState.Ready)
+    if (saver->Started)
+        SaverTeardown(saver);
+    saver->Started = true;
+
+    LoadSettings(&saver->Settings);
+    RandomSeed(&saver->Random, PlatCalendarSeconds(saver->Window));
+
+    BuildSurface(saver);
+
+    saver->Maps = static_cast<MapSet*>(AllocateArray(saver->Window, MapCount, sizeof(MapSet)));
+    if (!saver->Maps) {
+        StartupFailed(saver, "Cannot allocate memory for matrix buffer!", "Memory Error");
         return;
-    const bool blank = SaverSettings.BlankScreen != 0;
+    }
+    const uint32_t points = saver->Settings.NumberPoints;
+    saver->Cloud = static_cast<PointCloud*>(AllocateArray(saver->Window, points, sizeof(PointCloud)));
+    if (!saver->Cloud) {
+        StartupFailed(saver, "Cannot allocate memory for point buffer!", "Memory Error");
+        return;
+    }
+    saver->PointCount = points;
+    saver->FrameTimerRunning = PlatStartTimer(saver, FrameTimerId, saver->Settings.AnimationTimer, FrameTick) != 0;
+    if (!saver->FrameTimerRunning) {
+        StartupFailed(saver, "Cannot create animation timer!", "Timer Error");
+        return;
+    }
+    saver->ClearTimerRunning = PlatStartTimer(saver, ClearTimerId, saver->Settings.CLSTimer, ClearTick) != 0;
+    if (!saver->ClearTimerRunning) {
+        StartupFailed(saver, "Cannot create CLS timer", "Timer Error");
+        return;
+    }
+    NewAttractor(saver);
+    saver->Ready = true;
+}
+
+void FrameTick(SaverRecord* saver)
+{
+    if (!saver->Ready)
+        return;
+    const SaverSettingsRecord& settings = saver->Settings;
+    ViewStateRecord& view = saver->View;
+    const bool blank = settings.BlankScreen != 0;
     if (blank)
-        SurfaceFill(AnimationState.Surface, &AnimationState.ClientRect, AnimationState.BackgroundBrush);
+        SurfaceFill(saver->Surface, &saver->ClientRect, kBackground);
     else
-        NewAttractor();
-    if (blank && SaverSettings.EnableRotation) {
-        ViewState.AngleX += ViewState.SpinX;
-        ViewState.AngleY += ViewState.SpinY;
-        ViewState.AngleZ += ViewState.SpinZ;
+        NewAttractor(saver);
+    if (blank && settings.EnableRotation) {
+        view.AngleX += view.SpinX;
+        view.AngleY += view.SpinY;
+        view.AngleZ += view.SpinZ;
     }
-    if (blank && SaverSettings.EnableContinuous)
-        GeneratePoints(AnimationState.Maps, AnimationState.Cloud, AnimationState.PointCount);
-    RenderFrame(AnimationState.Surface, AnimationState.Cloud, AnimationState.PointCount, AnimationState.Colour);
-    SurfaceCopyToWindow(AnimationState.Surface, window);
+    if (blank && settings.EnableContinuous)
+        GeneratePoints(&saver->Random, saver->Maps, saver->Cloud, saver->PointCount);
+    RenderFrame(&view, saver->Surface, saver->Cloud, saver->PointCount, saver->Colour);
+    SurfacePresent(saver->Surface);
 }
 
-void ClearTick(SaverWindow)
+void ClearTick(SaverRecord* saver)
 {
-    AnimationState.Ready = false;
-    SurfaceFill(AnimationState.Surface, &AnimationState.ClientRect, AnimationState.BackgroundBrush);
-    NewAttractor();
-    AnimationState.Ready = true;
+    saver->Ready = false;
+    SurfaceFill(saver->Surface, &saver->ClientRect, kBackground);
+    NewAttractor(saver);
+    saver->Ready = true;
 }
 
-void SaverResize(SaverWindow window)
+void SaverResize(SaverRecord* saver)
 {
-    if (!g_started)
+    if (!saver->Started)
         return;
-    if (AnimationState.Surface)
-        PlatReleaseSurface(AnimationState.Surface);
-    AnimationState.Surface = nullptr;
-    BuildSurface(window);
+    if (saver->Surface)
+        PlatReleaseSurface(saver->Surface);
+    saver->Surface = nullptr;
+    BuildSurface(saver);
 }
 
-void SaverTeardown(SaverWindow window)
+void SaverTeardown(SaverRecord* saver)
 {
-    AnimationState.Ready = false;
-    if (g_clearTimerRunning)
-        PlatStopTimer(window, kClearTimer);
-    if (g_frameTimerRunning)
-        PlatStopTimer(window, kFrameTimer);
-    g_clearTimerRunning = g_frameTimerRunning = false;
-    PlatFree(AnimationState.Cloud);
-    PlatFree(AnimationState.Maps);
-    AnimationState.Cloud = nullptr;
-    AnimationState.Maps = nullptr;
-    AnimationState.PointCount = 0;
-    if (AnimationState.BackgroundBrush)
-        PlatReleaseBrush(AnimationState.BackgroundBrush);
-    AnimationState.BackgroundBrush = nullptr;
-    if (AnimationState.Surface)
-        PlatReleaseSurface(AnimationState.Surface);
-    AnimationState.Surface = nullptr;
-    g_started = false;
-    g_window = nullptr;
+    saver->Ready = false;
+    if (saver->ClearTimerRunning)
+        PlatStopTimer(saver, ClearTimerId);
+    if (saver->FrameTimerRunning)
+        PlatStopTimer(saver, FrameTimerId);
+    saver->ClearTimerRunning = saver->FrameTimerRunning = false;
+    PlatFree(saver->Window, saver->Cloud);
+    PlatFree(saver->Window, saver->Maps);
+    saver->Cloud = nullptr;
+    saver->Maps = nullptr;
+    saver->PointCount = 0;
+    if (saver->Surface)
+        PlatReleaseSurface(saver->Surface);
+    saver->Surface = nullptr;
+    saver->Started = false;
 }

@@ -1,11 +1,16 @@
 // platform_headless.cpp - see platform_headless.h.
 #include "animation/platform_headless.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
-HeadlessPlatformRecord Headless = {};
+#include "animation/controller.h"
+
+static HeadlessPlatformRecord* Record(SaverWindow window)
+{
+    return static_cast<HeadlessPlatformRecord*>(window);
+}
 
 // Every block carries its size in front of it, so that a release can be
 // logged with the size that was allocated.
@@ -14,164 +19,161 @@ struct BlockHeader {
     size_t pad;  // keeps the block 16-byte aligned
 };
 
-static void Log(const char* word)
+static void Log(HeadlessPlatformRecord* h, const char* word)
 {
-    if (!Headless.calls.empty())
-        Headless.calls += ' ';
-    Headless.calls += word;
+    if (!h->calls.empty())
+        h->calls += ' ';
+    h->calls += word;
 }
 
-static void LogNumber(const char* word, unsigned long long n)
+static void LogNumber(HeadlessPlatformRecord* h, const char* word, unsigned long long n)
 {
     char text[48];
     std::snprintf(text, sizeof text, "%s:%llu", word, n);
-    Log(text);
+    Log(h, text);
 }
 
-static void CountPresent(MemoryWindow*)
+// The frame onto the window's screen, clipped to it, then counted.
+static void Present(OffscreenSurface* s)
 {
-    Headless.presents++;
-    if (Headless.onFrame)
-        Headless.onFrame();
+    HeadlessPlatformRecord* h = Record(s->owner);
+    if (OffscreenSurface* screen = h->screen) {
+        const int32_t width = s->width < screen->width ? s->width : screen->width;
+        const int32_t height = s->height < screen->height ? s->height : screen->height;
+        for (int32_t y = 0; y < height; y++)
+            std::memcpy(screen->pixels + static_cast<size_t>(y) * static_cast<size_t>(screen->width),
+                        s->pixels + static_cast<size_t>(y) * static_cast<size_t>(s->width),
+                        static_cast<size_t>(width) * 4);
+    }
+    h->presents++;
+    if (h->onFrame)
+        h->onFrame(h, s);
 }
 
-void HeadlessShutdown()
+void HeadlessInit(HeadlessPlatformRecord* h, int32_t width, int32_t height, bool screen)
 {
-    MemorySurfaceDestroy(Headless.window.screen);
-    Headless.window.screen = nullptr;
+    *h = HeadlessPlatformRecord{};
+    h->width = width;
+    h->height = height;
+    h->screen = screen ? MemorySurfaceCreate(width, height) : nullptr;
 }
 
-void HeadlessReset(int32_t width, int32_t height, bool screen)
+void HeadlessShutdown(HeadlessPlatformRecord* h)
 {
-    HeadlessShutdown();
-    Headless = HeadlessPlatformRecord{};
-    Headless.width = width;
-    Headless.height = height;
-    Headless.window.screen = screen ? MemorySurfaceCreate(width, height) : nullptr;
-    Headless.window.onPresent = CountPresent;
+    MemorySurfaceDestroy(h->screen);
+    h->screen = nullptr;
 }
 
-SaverWindow HeadlessWindow()
+unsigned HeadlessNextDue(const SaverRecord* saver, uint64_t* due)
 {
-    return &Headless.window;
+    return ScheduleNextDue(saver->Timers, due);
 }
 
-unsigned HeadlessNextDue(uint64_t* due)
-{
-    return ScheduleNextDue(Headless.timers, due);
-}
-
-unsigned HeadlessRunNext(uint64_t limitMs)
+unsigned HeadlessRunNext(SaverRecord* saver, uint64_t limitMs)
 {
     uint64_t due = 0;
-    const unsigned id = HeadlessNextDue(&due);
+    const unsigned id = HeadlessNextDue(saver, &due);
     if (id == 0 || due > limitMs)
         return 0;
-    Headless.now = due;
-    ScheduleRun(&Headless.timers[id], due, HeadlessWindow());
+    Record(saver->Window)->now = due;
+    ScheduleRun(saver, id, due);
     return id;
 }
 
-OffscreenSurface* PlatCreateSurface(SaverWindow, SurfaceRect* clientRect)
+OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect)
 {
-    *clientRect = SurfaceRect{0, 0, Headless.width, Headless.height};
-    OffscreenSurface* s = Headless.failSurface ? nullptr : MemorySurfaceCreate(Headless.width, Headless.height);
-    Log(s ? "surface" : "surface-missing");
-    if (s)
-        Headless.surfacesLive++;
+    HeadlessPlatformRecord* h = Record(window);
+    *clientRect = SurfaceRect{0, 0, h->width, h->height};
+    OffscreenSurface* s = h->failSurface ? nullptr : MemorySurfaceCreate(h->width, h->height);
+    Log(h, s ? "surface" : "surface-missing");
+    if (s) {
+        s->present = Present;
+        s->owner = h;
+        h->surfacesLive++;
+    }
     return s;
 }
 
 void PlatReleaseSurface(OffscreenSurface* surface)
 {
-    Log("release-surface");
+    HeadlessPlatformRecord* h = Record(surface->owner);
+    Log(h, "release-surface");
     MemorySurfaceDestroy(surface);
-    Headless.surfacesLive--;
+    h->surfacesLive--;
 }
 
-SurfaceBrush PlatCreateBlackBrush()
+int PlatStartTimer(SaverRecord* saver, unsigned id, uint32_t periodMs, TimerHandler handler)
 {
-    if (Headless.failBrush) {
-        Log("brush-missing");
-        return nullptr;
-    }
-    Log("brush");
-    Headless.brushesLive++;
-    return MemorySurfaceBrush(0);
-}
-
-void PlatReleaseBrush(SurfaceBrush)
-{
-    Log("release-brush");
-    Headless.brushesLive--;
-}
-
-int PlatStartTimer(SaverWindow, unsigned id, uint32_t periodMs, TimerHandler handler)
-{
-    if (id == 0 || id >= TimerSlots || id == Headless.failTimerId) {
-        LogNumber("timer-refused", id);
+    HeadlessPlatformRecord* h = Record(saver->Window);
+    if (id == 0 || id >= TimerSlots || id == h->failTimerId) {
+        LogNumber(h, "timer-refused", id);
         return 0;
     }
-    ScheduleStart(&Headless.timers[id], Headless.now, periodMs, handler);
-    LogNumber("timer", id);
-    Headless.timerStarts++;
+    ScheduleStart(&saver->Timers[id], h->now, periodMs, handler);
+    LogNumber(h, "timer", id);
+    h->timerStarts++;
     return 1;
 }
 
-void PlatStopTimer(SaverWindow, unsigned id)
+void PlatStopTimer(SaverRecord* saver, unsigned id)
 {
-    LogNumber("stop", id);
-    if (id < TimerSlots && Headless.timers[id].active) {
-        Headless.timers[id].active = false;
-        Headless.timerStops++;
+    HeadlessPlatformRecord* h = Record(saver->Window);
+    LogNumber(h, "stop", id);
+    if (id < TimerSlots && saver->Timers[id].active) {
+        saver->Timers[id].active = false;
+        h->timerStops++;
     }
 }
 
-void PlatErrorBox(SaverWindow, const char* text, const char* caption)
+void PlatErrorBox(SaverWindow window, const char* text, const char* caption)
 {
-    Log("box");
-    Headless.errorBoxes++;
-    std::snprintf(Headless.errorText, sizeof Headless.errorText, "%s", text);
-    std::snprintf(Headless.errorCaption, sizeof Headless.errorCaption, "%s", caption);
+    HeadlessPlatformRecord* h = Record(window);
+    Log(h, "box");
+    h->errorBoxes++;
+    std::snprintf(h->errorText, sizeof h->errorText, "%s", text);
+    std::snprintf(h->errorCaption, sizeof h->errorCaption, "%s", caption);
 }
 
-void PlatRequestQuit(int code)
+void PlatRequestQuit(SaverWindow window, int code)
 {
+    HeadlessPlatformRecord* h = Record(window);
     char text[24];
     std::snprintf(text, sizeof text, "quit:%d", code);
-    Log(text);
-    Headless.quitRequests++;
-    Headless.quitCode = code;
+    Log(h, text);
+    h->quitRequests++;
+    h->quitCode = code;
 }
 
-uint32_t PlatCalendarSeconds()
+uint32_t PlatCalendarSeconds(SaverWindow window)
 {
-    return Headless.seconds;
+    return Record(window)->seconds;
 }
 
-void* PlatAllocate(size_t bytes)
+void* PlatAllocate(SaverWindow window, size_t bytes)
 {
+    HeadlessPlatformRecord* h = Record(window);
     void* block = nullptr;
-    if (++Headless.allocations != Headless.failAllocation && bytes <= SIZE_MAX - sizeof(BlockHeader))
+    if (++h->allocations != h->failAllocation && bytes <= SIZE_MAX - sizeof(BlockHeader))
         block = std::calloc(1, sizeof(BlockHeader) + bytes);
     if (!block) {
-        LogNumber("alloc-refused", bytes);
+        LogNumber(h, "alloc-refused", bytes);
         return nullptr;
     }
     static_cast<BlockHeader*>(block)->bytes = bytes;
-    LogNumber("alloc", bytes);
-    Headless.blocksLive++;
-    Headless.bytesLive += bytes;
+    LogNumber(h, "alloc", bytes);
+    h->blocksLive++;
+    h->bytesLive += bytes;
     return static_cast<BlockHeader*>(block) + 1;
 }
 
-void PlatFree(void* block)
+void PlatFree(SaverWindow window, void* block)
 {
     if (!block)
         return;
+    HeadlessPlatformRecord* h = Record(window);
     BlockHeader* header = static_cast<BlockHeader*>(block) - 1;
-    LogNumber("free", header->bytes);
-    Headless.blocksLive--;
-    Headless.bytesLive -= header->bytes;
+    LogNumber(h, "free", header->bytes);
+    h->blocksLive--;
+    h->bytesLive -= header->bytes;
     std::free(header);
 }

@@ -4,12 +4,12 @@
 
 #include "animation/platform.h"
 
-void* PlatAllocate(size_t bytes)
+void* PlatAllocate(SaverWindow, size_t bytes)
 {
     return std::calloc(1, bytes);
 }
 
-void PlatFree(void* block)
+void PlatFree(SaverWindow, void* block)
 {
     std::free(block);
 }

@@ -1,52 +1,51 @@
-// platform_web.cpp - timers, the error box, the quit request, the clock
-// and memory for the animation controller in a web page (see
-// platform_web.h).
+// platform_web.cpp - timers, the error box, the quit request and the clock
+// for the animation controller in a web page (see platform_web.h).
 #include "animation/platform_web.h"
 
 #include <emscripten.h>
 
 #include <cstdio>
 
-WebPlatformRecord Web = {};
+#include "animation/controller.h"
 
+// UTF8ToString, declared as in shell/main_web.cpp.
+#ifdef EM_JS_DEPS
+EM_JS_DEPS(platform_web, "$UTF8ToString");
+#endif
 EM_JS(void, PageShowMessageFromPlatform, (const char* text), { PageShowMessage(UTF8ToString(text)); });
 
-SaverWindow WebWindow()
+static WebPlatformRecord* Record(SaverWindow window)
 {
-    return &Web;
+    return static_cast<WebPlatformRecord*>(window);
 }
 
 uint64_t WebNowMs()
 {
-    static double start = -1;
-    const double now = emscripten_get_now();
-    if (start < 0)
-        start = now;
-    return static_cast<uint64_t>(now - start);
+    return static_cast<uint64_t>(emscripten_get_now());
 }
 
-unsigned WebNextDue(uint64_t* due)
+unsigned WebNextDue(const SaverRecord* saver, uint64_t* due)
 {
-    return ScheduleNextDue(Web.timers, due);
+    return ScheduleNextDue(saver->Timers, due);
 }
 
-void WebRunTimer(unsigned id)
+void WebRunTimer(SaverRecord* saver, unsigned id)
 {
-    ScheduleRun(&Web.timers[id], WebNowMs(), WebWindow());
+    ScheduleRun(saver, id, WebNowMs());
 }
 
-int PlatStartTimer(SaverWindow window, unsigned id, uint32_t periodMs, TimerHandler handler)
+int PlatStartTimer(SaverRecord* saver, unsigned id, uint32_t periodMs, TimerHandler handler)
 {
     if (id == 0 || id >= TimerSlots)
         return 0;
-    ScheduleStart(&static_cast<WebPlatformRecord*>(window)->timers[id], WebNowMs(), periodMs, handler);
+    ScheduleStart(&saver->Timers[id], WebNowMs(), periodMs, handler);
     return 1;
 }
 
-void PlatStopTimer(SaverWindow window, unsigned id)
+void PlatStopTimer(SaverRecord* saver, unsigned id)
 {
     if (id < TimerSlots)
-        static_cast<WebPlatformRecord*>(window)->timers[id].active = false;
+        saver->Timers[id].active = false;
 }
 
 void PlatErrorBox(SaverWindow, const char* text, const char* caption)
@@ -56,14 +55,13 @@ void PlatErrorBox(SaverWindow, const char* text, const char* caption)
     PageShowMessageFromPlatform(line);
 }
 
-void PlatRequestQuit(int code)
+void PlatRequestQuit(SaverWindow window, int code)
 {
-    Web.quit = true;
-    Web.quitCode = code;
+    Record(window)->quit = true;
+    Record(window)->quitCode = code;
 }
 
-uint32_t PlatCalendarSeconds()
+uint32_t PlatCalendarSeconds(SaverWindow window)
 {
-    return Web.seed;
+    return Record(window)->seed;
 }
-

@@ -5,11 +5,12 @@
 // the page's one pending timeout; the error box is a line on the page.
 //
 // Usage (the page's loop lives in the program, see shell/main_web.cpp):
-//   Web.width = ...; Web.height = ...;      // the picture's size in pixels
-//   Web.seed = seed;
-//   SaverStart(WebWindow());
-//   ... WebRunTimer(id) whenever WebNextDue() has come ...
-//   SaverTeardown(WebWindow());
+//   WebPlatformRecord web = {};
+//   web.width = ...; web.height = ...;     // the picture's size in pixels
+//   web.seed = seed;
+//   SaverInit(&saver, &web); SaverStart(&saver);
+//   ... WebRunTimer(&saver, id) whenever WebNextDue(&saver, &due) has come ...
+//   SaverTeardown(&saver);
 //
 // The page's script (shell/page_web.js) provides PagePresent(pointer,
 // width, height) and PageShowMessage(text).
@@ -18,19 +19,14 @@
 #include <cstdint>
 
 #include "animation/platform.h"
-#include "animation/timer_schedule.h"
 
 struct WebPlatformRecord {
     int32_t width, height;             // the picture's size: what the next surface is made at
     uint32_t seed;                     // what the seed reads as the time
-    TimerSchedule timers[TimerSlots];  // ids 1 and 2; due times in WebNowMs()
     bool quit;                         // the controller asked to stop
     int quitCode;                      // with this code (-1 after a start-up failure)
 };
 
-extern WebPlatformRecord Web;
-
-SaverWindow WebWindow();               // the handle the controller is given
-uint64_t WebNowMs();                   // the page's monotonic clock, ms since the first call
-unsigned WebNextDue(uint64_t* due);    // the timer due first (0: none)
-void WebRunTimer(unsigned id);         // run timer id now and schedule its next tick
+uint64_t WebNowMs();                                       // the page's monotonic clock, ms
+unsigned WebNextDue(const SaverRecord* saver, uint64_t* due);  // the timer due first (0: none)
+void WebRunTimer(SaverRecord* saver, unsigned id);         // run timer id now and schedule its next tick

@@ -4,29 +4,42 @@
 
 #include <ctime>
 
-#include "animation/platform.h"
+#include "animation/controller.h"
 
-// Window timers call back through one TIMERPROC; it hands the window to the
-// controller's handler registered for the timer id.
-static TimerHandler g_handlers[3];
+// The picture a window's timers belong to, kept on the window itself: a
+// window timer's callback is handed the window and the timer id only.
+static const char kSaverProperty[] = "ZorvaneSaver";
 
 static VOID CALLBACK DispatchTimer(HWND window, UINT, UINT_PTR id, DWORD)
 {
-    if (id < 3 && g_handlers[id])
-        g_handlers[id](window);
+    SaverRecord* saver = static_cast<SaverRecord*>(GetPropA(window, kSaverProperty));
+    if (saver && id < TimerSlots && saver->Timers[id].active)
+        saver->Timers[id].handler(saver);
 }
 
-int PlatStartTimer(SaverWindow window, unsigned id, uint32_t periodMs, TimerHandler handler)
+int PlatStartTimer(SaverRecord* saver, unsigned id, uint32_t periodMs, TimerHandler handler)
 {
-    if (id >= 3)
+    HWND window = static_cast<HWND>(saver->Window);
+    if (id == 0 || id >= TimerSlots || !SetPropA(window, kSaverProperty, saver))
         return 0;
-    g_handlers[id] = handler;
-    return SetTimer(static_cast<HWND>(window), id, periodMs, DispatchTimer) != 0;
+    saver->Timers[id] = TimerSchedule{true, periodMs, 0, handler};
+    if (SetTimer(window, id, periodMs, DispatchTimer) != 0)
+        return 1;
+    saver->Timers[id].active = false;
+    return 0;
 }
 
-void PlatStopTimer(SaverWindow window, unsigned id)
+void PlatStopTimer(SaverRecord* saver, unsigned id)
 {
-    KillTimer(static_cast<HWND>(window), id);
+    HWND window = static_cast<HWND>(saver->Window);
+    KillTimer(window, id);
+    if (id < TimerSlots)
+        saver->Timers[id].active = false;
+    bool running = false;
+    for (const TimerSchedule& t : saver->Timers)
+        running = running || t.active;
+    if (!running)
+        RemovePropA(window, kSaverProperty);
 }
 
 // A quit request already pending (the configuration dialog's, when the
@@ -42,22 +55,22 @@ void PlatErrorBox(SaverWindow window, const char* text, const char* caption)
         PostQuitMessage(static_cast<int>(quit.wParam));
 }
 
-void PlatRequestQuit(int code)
+void PlatRequestQuit(SaverWindow, int code)
 {
     PostQuitMessage(code);
 }
 
-uint32_t PlatCalendarSeconds()
+uint32_t PlatCalendarSeconds(SaverWindow)
 {
     return static_cast<uint32_t>(std::time(nullptr));
 }
 
-void* PlatAllocate(size_t bytes)
+void* PlatAllocate(SaverWindow, size_t bytes)
 {
     return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
 }
 
-void PlatFree(void* block)
+void PlatFree(SaverWindow, void* block)
 {
     if (block)
         HeapFree(GetProcessHeap(), 0, block);

@@ -8,52 +8,86 @@
 #include <ctime>
 #include <unistd.h>
 
-X11PlatformRecord X11 = {};
+#include "animation/controller.h"
 
-SaverWindow X11Window()
+X11ConnectionRecord X11Connection = {};
+
+static X11PlatformRecord* Record(SaverWindow window)
 {
-    return &X11;
+    return static_cast<X11PlatformRecord*>(window);
 }
 
 uint64_t X11NowMs()
 {
-    static timespec start = {};
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    if (start.tv_sec == 0 && start.tv_nsec == 0)
-        start = now;
-    const int64_t ns = static_cast<int64_t>(now.tv_sec - start.tv_sec) * 1000000000 + (now.tv_nsec - start.tv_nsec);
-    return static_cast<uint64_t>(ns / 1000000);
+    return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
+}
+
+void X11Attach(X11PlatformRecord* x)
+{
+    x->next = X11Connection.pictures;
+    X11Connection.pictures = x;
+}
+
+void X11Detach(X11PlatformRecord* x)
+{
+    for (X11PlatformRecord** p = &X11Connection.pictures; *p; p = &(*p)->next)
+        if (*p == x) {
+            *p = x->next;
+            break;
+        }
+    x->next = nullptr;
 }
 
 static int RecordXError(Display* d, XErrorEvent* e)
 {
-    // A request on the window after it was destroyed: the window is gone.
-    if ((e->error_code == BadWindow || e->error_code == BadDrawable) && e->resourceid == X11.window) {
-        X11.windowGone = true;
+    // A request on a window after it was destroyed: the window is gone.
+    bool named = false;
+    if (e->error_code == BadWindow || e->error_code == BadDrawable)
+        for (X11PlatformRecord* x = X11Connection.pictures; x; x = x->next)
+            if (e->resourceid == x->window) {
+                x->windowGone = true;
+                named = true;
+            }
+    if (named)
         return 0;
-    }
     // Anything else is reported, at most once a second, with a count of
     // those not shown in between.
-    static uint64_t lastShown;
-    static bool shownOnce;
-    static unsigned long hidden;
+    X11ConnectionRecord& c = X11Connection;
     const uint64_t now = X11NowMs();
-    if (shownOnce && now - lastShown < 1000) {
-        hidden++;
+    if (c.shownOnce && now - c.lastShown < 1000) {
+        c.hidden++;
         return 0;
     }
     char text[128] = "";
     XGetErrorText(d, e->error_code, text, sizeof text);
     std::fprintf(stderr, "zorvane: X error: %s (request %u.%u, resource 0x%lx)", text, e->request_code,
                  e->minor_code, e->resourceid);
-    if (hidden)
-        std::fprintf(stderr, "; %lu more not shown", hidden);
+    if (c.hidden)
+        std::fprintf(stderr, "; %lu more not shown", c.hidden);
     std::fputc('\n', stderr);
-    shownOnce = true;
-    lastShown = now;
-    hidden = 0;
+    c.shownOnce = true;
+    c.lastShown = now;
+    c.hidden = 0;
     return 0;
+}
+
+static int Trapped(Display*, XErrorEvent*)
+{
+    X11Connection.trapped = true;
+    return 0;
+}
+
+bool X11Trap(Display* d, bool (*request)(void* context), void* context)
+{
+    XSync(d, False);
+    X11Connection.trapped = false;
+    XErrorHandler previous = XSetErrorHandler(Trapped);
+    const bool sent = request(context);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return sent && !X11Connection.trapped;
 }
 
 static int DisplayLost(Display*)
@@ -120,28 +154,28 @@ bool X11CheckVisual(const X11PlatformRecord* x, std::string* error)
     return true;
 }
 
-unsigned X11NextDue(uint64_t* due)
+unsigned X11NextDue(const SaverRecord* saver, uint64_t* due)
 {
-    return ScheduleNextDue(X11.timers, due);
+    return ScheduleNextDue(saver->Timers, due);
 }
 
-void X11RunTimer(unsigned id)
+void X11RunTimer(SaverRecord* saver, unsigned id)
 {
-    ScheduleRun(&X11.timers[id], X11NowMs(), X11Window());
+    ScheduleRun(saver, id, X11NowMs());
 }
 
-int PlatStartTimer(SaverWindow window, unsigned id, uint32_t periodMs, TimerHandler handler)
+int PlatStartTimer(SaverRecord* saver, unsigned id, uint32_t periodMs, TimerHandler handler)
 {
     if (id == 0 || id >= TimerSlots)
         return 0;
-    ScheduleStart(&static_cast<X11PlatformRecord*>(window)->timers[id], X11NowMs(), periodMs, handler);
+    ScheduleStart(&saver->Timers[id], X11NowMs(), periodMs, handler);
     return 1;
 }
 
-void PlatStopTimer(SaverWindow window, unsigned id)
+void PlatStopTimer(SaverRecord* saver, unsigned id)
 {
     if (id < TimerSlots)
-        static_cast<X11PlatformRecord*>(window)->timers[id].active = false;
+        saver->Timers[id].active = false;
 }
 
 void PlatErrorBox(SaverWindow, const char* text, const char* caption)
@@ -149,14 +183,14 @@ void PlatErrorBox(SaverWindow, const char* text, const char* caption)
     std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 
-void PlatRequestQuit(int code)
+void PlatRequestQuit(SaverWindow window, int code)
 {
-    X11.quit = true;
-    X11.quitCode = code;
+    Record(window)->quit = true;
+    Record(window)->quitCode = code;
 }
 
-uint32_t PlatCalendarSeconds()
+uint32_t PlatCalendarSeconds(SaverWindow window)
 {
-    return X11.seed;
+    return Record(window)->seed;
 }
 

@@ -2,15 +2,18 @@
 // 32-bit pixels in memory (shared with the X server through MIT-SHM when
 // it can be), presented with one image copy per frame; timers follow
 // timer_schedule.h on the monotonic clock, run by the program's event
-// loop; the error box is a line on standard error.
+// loop; the error box is a line on standard error. Each picture has its
+// own record; the pictures share the one connection to the X server.
 //
 // Usage (the event loop lives in the program, see shell/main_x11.cpp):
-//   X11.display = XOpenDisplay(...); X11.window = ...; X11.width = ...;
+//   X11Connection.display = XOpenDisplay(...);
 //   X11InstallErrorHandlers();
-//   if (!X11CheckVisual(&X11, &error)) ...;   // TrueColor, 32 bits a pixel
-//   SaverStart(X11Window());                  // every call is handed &X11
-//   ... X11RunTimer(id) whenever X11NextDue(&due) has come ...
-//   SaverTeardown(X11Window());
+//   X11PlatformRecord x = {}; x.display = X11Connection.display; x.window = ...; x.width = ...;
+//   if (!X11CheckVisual(&x, &error)) ...;    // TrueColor, 32 bits a pixel
+//   X11Attach(&x);                           // X errors naming x.window now mark it gone
+//   SaverInit(&saver, &x); SaverStart(&saver);
+//   ... X11RunTimer(&saver, id) whenever X11NextDue(&saver, &due) has come ...
+//   SaverTeardown(&saver); X11Detach(&x);
 #pragma once
 
 #include <X11/Xlib.h>
@@ -19,7 +22,6 @@
 #include <string>
 
 #include "animation/platform.h"
-#include "animation/timer_schedule.h"
 
 struct X11PlatformRecord {
     Display* display;
@@ -30,22 +32,37 @@ struct X11PlatformRecord {
     int32_t screenWidth, screenHeight; // its screen's: no more than this is drawn
     uint32_t zoom;                     // each point an N x N block; 0: ZoomForScreen
     uint32_t seed;                     // what the seed reads as the time
-    TimerSchedule timers[TimerSlots];  // ids 1 and 2; due times in X11NowMs()
     bool quit;                         // the controller asked to end the loop
     int quitCode;                      // with this code (0, or -1 after a start-up failure)
     bool windowGone;                   // an X error named the window: it no longer exists
+    X11PlatformRecord* next;           // the connection's next picture
 };
 
-extern X11PlatformRecord X11;
+// The one connection to the X server, shared by every picture on it. Xlib's
+// error handlers belong to the process, so they find the pictures here.
+struct X11ConnectionRecord {
+    Display* display;
+    X11PlatformRecord* pictures;       // attached pictures, linked by next
+    bool trapped;                      // an error arrived while a trap was set (X11Trap)
+    uint64_t lastShown;                // when an error was last reported, X11NowMs
+    bool shownOnce;
+    unsigned long hidden;              // errors not reported since
+};
 
-SaverWindow X11Window();                   // the handle the controller is given
-uint64_t X11NowMs();                       // monotonic clock, ms since the first call
-// X errors are not fatal: one naming the window means it is gone, others
-// are reported on stderr (at most a line a second); losing the display
-// ends the process.
+extern X11ConnectionRecord X11Connection;
+
+uint64_t X11NowMs();                       // monotonic clock, ms
+// X errors are not fatal: one naming an attached picture's window means it
+// is gone, others are reported on stderr (at most a line a second); losing
+// the display ends the process.
 void X11InstallErrorHandlers();
+void X11Attach(X11PlatformRecord* x);
+void X11Detach(X11PlatformRecord* x);
+// Runs request(context) and waits for the server's answer; true when the
+// server reported no error for it.
+bool X11Trap(Display* d, bool (*request)(void* context), void* context);
 // The window's visual can be drawn directly: TrueColor, 32 bits a pixel,
 // 8 bits a channel (depth 24 or 32) or 10 (depth 30).
 bool X11CheckVisual(const X11PlatformRecord* x, std::string* error);
-unsigned X11NextDue(uint64_t* due);        // the timer due first (0: none)
-void X11RunTimer(unsigned id);             // run timer id now and schedule its next tick
+unsigned X11NextDue(const SaverRecord* saver, uint64_t* due);   // the timer due first (0: none)
+void X11RunTimer(SaverRecord* saver, unsigned id);              // run timer id now and schedule its next tick

@@ -7,96 +7,44 @@
 #include <cstdlib>
 
 #include "animation/platform_web.h"
-#include "engine/pixel_buffer.h"
-
-struct OffscreenSurface {
-    uint32_t* pixels;  // row-major, width pixels per row
-    int32_t width, height;
-};
-
-// One canvas per page, so one surface at a time.
-static OffscreenSurface g_surface;
 
 // Colour is 0x00BBGGRR: stored little-endian, its bytes are R, G, B, and
 // the top byte is the alpha, opaque.
-static uint32_t PixelOf(Colour c)
-{
-    return (c & 0x00FFFFFFu) | 0xFF000000u;
-}
+constexpr PixelFormat kCanvasPixels = {0, 8, 16, false, 0xFF000000u};
 
 EM_JS(void, PagePresentFromSurface, (const uint32_t* pixels, int32_t width, int32_t height),
       { PagePresent(pixels, width, height); });
 
-OffscreenSurface* PlatCreateSurface(SaverWindow, SurfaceRect* clientRect)
+static void Present(OffscreenSurface* s)
 {
-    OffscreenSurface* s = &g_surface;
-    *s = OffscreenSurface{};
-    const int32_t w = Web.width, h = Web.height;
+    PagePresentFromSurface(s->pixels, s->width, s->height);
+}
+
+OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect)
+{
+    const WebPlatformRecord* web = static_cast<const WebPlatformRecord*>(window);
+    const int32_t w = web->width, h = web->height;
     *clientRect = SurfaceRect{0, 0, w, h};
     if (w <= 0 || h <= 0 || static_cast<uint64_t>(w) * static_cast<uint64_t>(h) >= 0x3FFFFFFFu)
         return nullptr;
-    const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
-    s->pixels = static_cast<uint32_t*>(std::malloc(count * 4));
-    if (!s->pixels)
+    OffscreenSurface* s = static_cast<OffscreenSurface*>(std::calloc(1, sizeof(OffscreenSurface)));
+    if (!s)
         return nullptr;
+    s->pixels = static_cast<uint32_t*>(std::malloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 4));
+    if (!s->pixels) {
+        std::free(s);
+        return nullptr;
+    }
     s->width = w;
     s->height = h;
-    const uint32_t black = PixelOf(0);
-    for (size_t i = 0; i < count; i++)
-        s->pixels[i] = black;  // a fresh surface is black
+    s->format = kCanvasPixels;
+    s->present = Present;
+    SurfaceFill(s, clientRect, 0);  // a fresh surface is black
     return s;
 }
 
 void PlatReleaseSurface(OffscreenSurface* s)
 {
     std::free(s->pixels);
-    *s = OffscreenSurface{};
-}
-
-SurfaceBrush PlatCreateBlackBrush()
-{
-    return PixelsBrush(0);
-}
-
-void PlatReleaseBrush(SurfaceBrush)
-{
-}
-
-int32_t SurfaceWidth(const OffscreenSurface* s)
-{
-    return s ? s->width : 0;
-}
-
-int32_t SurfaceHeight(const OffscreenSurface* s)
-{
-    return s ? s->height : 0;
-}
-
-static PixelBuffer Buffer(OffscreenSurface* s)
-{
-    return PixelBuffer{s->pixels, s->width, s->height};
-}
-
-void SurfaceFill(OffscreenSurface* s, const SurfaceRect* r, SurfaceBrush brush)
-{
-    if (s && brush)
-        PixelsFill(Buffer(s), r, PixelOf(PixelsBrushColour(brush)));
-}
-
-void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c)
-{
-    if (s)
-        PixelsSet(Buffer(s), x, y, PixelOf(c));
-}
-
-void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, Colour c)
-{
-    if (s)
-        PixelsSetMany(Buffer(s), indices, n, PixelOf(c));
-}
-
-void SurfaceCopyToWindow(OffscreenSurface* s, SaverWindow)
-{
-    if (s)
-        PagePresentFromSurface(s->pixels, s->width, s->height);
+    std::free(s);
 }

@@ -1,6 +1,8 @@
 // timer_schedule.cpp - see timer_schedule.h.
 #include "animation/timer_schedule.h"
 
+#include "animation/controller.h"
+
 uint32_t ScheduleClampPeriod(uint32_t periodMs)
 {
     if (periodMs < 10)
@@ -32,8 +34,9 @@ void ScheduleAdvance(TimerSchedule* t, uint64_t now)
         t->due += (now - t->due) / t->period * t->period + t->period;
 }
 
-void ScheduleRun(TimerSchedule* t, uint64_t now, SaverWindow window)
+void ScheduleRun(SaverRecord* saver, unsigned id, uint64_t now)
 {
+    TimerSchedule* t = &saver->Timers[id];
     ScheduleAdvance(t, now);
-    t->handler(window);
+    t->handler(saver);
 }

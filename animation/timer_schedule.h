@@ -1,12 +1,12 @@
-// timer_schedule.h - when the saver's periodic timers are due, written once
-// for every clock: the headless virtual clock and the X11 event loop.
+// timer_schedule.h - when a picture's periodic timers are due, written once
+// for every clock the platform does not run itself: the headless virtual
+// clock, the X11 event loop and the web page's timeout.
 //
 // Usage:
-//   TimerSchedule timers[TimerSlots] = {};
-//   ScheduleStart(&timers[1], now, periodMs, FrameTick);
+//   ScheduleStart(&saver->Timers[FrameTimerId], now, periodMs, FrameTick);
 //   uint64_t due;
-//   unsigned id = ScheduleNextDue(timers, &due);   // 0: nothing running
-//   if (id && due <= now) ScheduleRun(&timers[id], now, window);
+//   unsigned id = ScheduleNextDue(saver->Timers, &due);   // 0: nothing running
+//   if (id && due <= now) ScheduleRun(saver, id, now);
 //
 // Rules: a period is clamped to 10..0x7FFFFFFF ms, as a window timer is; a
 // timer of period p started at time s is due at s + k * p for k = 1, 2, ...;
@@ -32,4 +32,4 @@ uint32_t ScheduleClampPeriod(uint32_t periodMs);                                
 void ScheduleStart(TimerSchedule* t, uint64_t now, uint32_t periodMs, TimerHandler handler);  // due at now + period
 unsigned ScheduleNextDue(const TimerSchedule timers[TimerSlots], uint64_t* due);           // id of the earliest, 0 if none
 void ScheduleAdvance(TimerSchedule* t, uint64_t now);                                      // after running at now: next due
-void ScheduleRun(TimerSchedule* t, uint64_t now, SaverWindow window);                      // run it at now: advance, then its handler
+void ScheduleRun(SaverRecord* saver, unsigned id, uint64_t now);  // run saver's timer id at now: advance, then its handler

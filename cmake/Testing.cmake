@@ -17,7 +17,7 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   add_test(NAME wine.start COMMAND ${ZORVANE_WINE_HARNESS} start ${ZORVANE_WINE_STATE})
   add_test(NAME wine.stop COMMAND ${ZORVANE_WINE_HARNESS} stop ${ZORVANE_WINE_STATE})
   set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
-  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
+  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120)
 else()
   find_package(GTest REQUIRED)
   include(GoogleTest)
@@ -25,18 +25,19 @@ endif()
 
 # zorvane_add_test(target [LOCKS lock...]) - one CTest entry per binary
 # under Wine (a Wine process per case would be slow), one per test case
-# natively. Tests that share a Wine prefix must take a lock on what they
+# natively. A binary under Wine has 300 s, a case natively 120 s, so that
+# a hang fails by name. Tests that share a Wine prefix must take a lock on what they
 # touch: zorvane_registry (the saver's registry key), zorvane_display (they
 # open windows, move the cursor or send input on the shared virtual display).
 function(zorvane_add_test target)
   cmake_parse_arguments(ARG "" "" "LOCKS" ${ARGN})
   if(CMAKE_CROSSCOMPILING AND WIN32)
     add_test(NAME ${target} COMMAND ${target})
-    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600)
+    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)
     if(ARG_LOCKS)
       set_tests_properties(${target} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")
     endif()
   else()
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
   endif()
 endfunction()

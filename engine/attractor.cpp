@@ -6,19 +6,19 @@
 // the drawn bit (no branch), and the transform is inlined.
 #include "engine/attractor.h"
 
-void RandomizeMaps(MapSet* maps)
+void RandomizeMaps(RandomStream* r, MapSet* maps)
 {
     for (uint32_t i = 0; i < MapCount; i++)
         for (int j = 0; j < 4; j++)
             for (int k = 0; k < 4; k++)
-                maps[i].m[4 * j + k] = static_cast<double>(RandomUnit(1.0));
+                maps[i].m[4 * j + k] = static_cast<double>(RandomUnit(r, 1.0));
 }
 
-void GeneratePoints(const MapSet* maps, PointCloud* cloud, uint32_t count)
+void GeneratePoints(RandomStream* r, const MapSet* maps, PointCloud* cloud, uint32_t count)
 {
     if (count == 0 || MapCount == 0)
         return;
-    uint32_t state = RandomState();
+    uint32_t state = r->state;
     // The walk starts from column 0 of map 0 every time.
     double x = maps[0].m[0], y = maps[0].m[4], z = maps[0].m[8];
     for (uint32_t i = 0; i < count; i++) {
@@ -32,13 +32,13 @@ void GeneratePoints(const MapSet* maps, PointCloud* cloud, uint32_t count)
         y = ny;
         z = nz;
     }
-    RandomSeed(state);
+    r->state = state;
 }
 
-Colour NewAttractor(MapSet* maps, PointCloud* cloud, uint32_t count)
+Colour NewAttractor(RandomStream* r, MapSet* maps, PointCloud* cloud, uint32_t count)
 {
-    const Colour colour = RandomColour();
-    RandomizeMaps(maps);
-    GeneratePoints(maps, cloud, count);
+    const Colour colour = RandomColour(r);
+    RandomizeMaps(r, maps);
+    GeneratePoints(r, maps, cloud, count);
     return colour;
 }

@@ -15,6 +15,8 @@ constexpr uint32_t MapCount = 2;  // number of affine maps; never stored or chan
 using MapSet = Matrix4;      // MapSet* points at MapCount contiguous maps
 using PointCloud = Vec3;     // PointCloud* points at the walk's points
 
-void RandomizeMaps(MapSet* maps);                                       // every element := RandomUnit(1.0); 96 draws
-void GeneratePoints(const MapSet* maps, PointCloud* cloud, uint32_t count);  // walk count steps; count draws
-Colour NewAttractor(MapSet* maps, PointCloud* cloud, uint32_t count);   // new colour, new maps, new walk
+// Each draws from the stream r.
+void RandomizeMaps(RandomStream* r, MapSet* maps);                       // every element := RandomUnit(1.0); 96 draws
+void GeneratePoints(RandomStream* r, const MapSet* maps, PointCloud* cloud, uint32_t count);  // walk count steps;
+                                                                                            // count draws
+Colour NewAttractor(RandomStream* r, MapSet* maps, PointCloud* cloud, uint32_t count);  // new colour, maps, walk

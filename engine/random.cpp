@@ -4,28 +4,21 @@
 
 #include <cmath>
 
-static uint32_t g_state = 1;
-
-void RandomSeed(uint32_t seed)
+void RandomSeed(RandomStream* r, uint32_t seed)
 {
-    g_state = seed;
+    r->state = seed;
 }
 
-uint32_t RandomState()
+int RandomInt(RandomStream* r)
 {
-    return g_state;
+    r->state = RandomNextState(r->state);
+    return RandomDrawOf(r->state);
 }
 
-int RandomInt()
+float RandomUnit(RandomStream* stream, double k)
 {
-    g_state = RandomNextState(g_state);
-    return RandomDrawOf(g_state);
-}
-
-float RandomUnit(double k)
-{
-    const int a = RandomInt();
-    const int b = RandomInt();
+    const int a = RandomInt(stream);
+    const int b = RandomInt(stream);
     float r;
     if (b == 0) {
         // The quotient is not finite: +inf for a > 0, NaN for 0 / 0. It is
@@ -40,16 +33,16 @@ float RandomUnit(double k)
         const double rem = std::fmod(static_cast<double>(n), std::trunc(k));
         r = static_cast<float>(rem - 1.0 + static_cast<double>(f));
     }
-    const int c = RandomInt();
+    const int c = RandomInt(stream);
     if (c < 16383)
         r = -r;
     return r;
 }
 
-Colour RandomColour()
+Colour RandomColour(RandomStream* r)
 {
-    const uint32_t green = static_cast<uint32_t>(RandomInt() % 255);
-    const uint32_t red = static_cast<uint32_t>(RandomInt() % 255);
-    const uint32_t blue = static_cast<uint32_t>(RandomInt() % 255);
+    const uint32_t green = static_cast<uint32_t>(RandomInt(r) % 255);
+    const uint32_t red = static_cast<uint32_t>(RandomInt(r) % 255);
+    const uint32_t blue = static_cast<uint32_t>(RandomInt(r) % 255);
     return red | green << 8 | blue << 16;
 }

@@ -8,22 +8,9 @@
 #include <cmath>
 #include <cstdint>
 
-static const ViewStateRecord kInitialView = {
-    0.0, 0.0, 0.0, 0.5, 0.0, 0.0, {1.0, 1.0, 0.009}, {0.0, 0.0, 0.0},
-};
-
-ViewStateRecord ViewState = kInitialView;
-int32_t CentreX = 0;
-int32_t CentreY = 0;
-
-void ResetViewState()
-{
-    ViewState = kInitialView;
-}
-
 double ZScaleForWidth(int32_t width)
 {
-    static const struct {
+    static constexpr struct {
         int32_t width;
         double scale;
     } kZScaleTable[] = {{1280, 0.007}, {1024, 0.009}, {800, 0.015}, {640, 0.03}};
@@ -33,9 +20,9 @@ double ZScaleForWidth(int32_t width)
     return 0.01;
 }
 
-void SelectZScale(int32_t width)
+void SelectZScale(ViewStateRecord* view, int32_t width)
 {
-    ViewState.ViewScale.z = ZScaleForWidth(width);
+    view->ViewScale.z = ZScaleForWidth(width);
 }
 
 // The pixel rule - offset := trunc(v) for v = X + 0.5, skipped unless it
@@ -83,13 +70,14 @@ static void PixelIndices(const double* view, const Vec3* points, uint32_t n, Off
     }
 }
 
-void RenderFrame(OffscreenSurface* surface, const PointCloud* cloud, uint32_t count, Colour colour)
+void RenderFrame(const ViewStateRecord* v, OffscreenSurface* surface, const PointCloud* cloud, uint32_t count,
+                 Colour colour)
 {
     Matrix4 s, r, t, view;
-    const Vec3 angles = {ViewState.AngleX, ViewState.AngleY, ViewState.AngleZ};
-    MatScale(&s, &ViewState.ViewScale);
+    const Vec3 angles = {v->AngleX, v->AngleY, v->AngleZ};
+    MatScale(&s, &v->ViewScale);
     MatRotateEuler(&r, &angles);
-    MatTranslate(&t, &ViewState.EyePosition);
+    MatTranslate(&t, &v->EyePosition);
     MatCompose(&view, &s, &r, &t);
 
     const int32_t width = SurfaceWidth(surface);
@@ -99,8 +87,9 @@ void RenderFrame(OffscreenSurface* surface, const PointCloud* cloud, uint32_t co
     if (width <= 0 || height <= 0 ||
         static_cast<uint64_t>(width) * static_cast<uint64_t>(height) >= SurfaceSkipIndex)
         return;
-    const OffsetBounds bx = BoundsForOffset(CentreX, width);
-    const OffsetBounds by = BoundsForOffset(CentreY, height);
+    const int32_t cx = v->CentreX, cy = v->CentreY;
+    const OffsetBounds bx = BoundsForOffset(cx, width);
+    const OffsetBounds by = BoundsForOffset(cy, height);
 
     // Pass 1 fills a block of indices on the stack, pass 2 hands it to the
     // surface; points keep their order, so later points still overwrite.
@@ -108,7 +97,7 @@ void RenderFrame(OffscreenSurface* surface, const PointCloud* cloud, uint32_t co
     uint32_t indices[kBlock];
     for (uint32_t done = 0; done < count; done += kBlock) {
         const uint32_t n = count - done < kBlock ? count - done : kBlock;
-        PixelIndices(view.m, cloud + done, n, bx, by, CentreX, CentreY, static_cast<uint32_t>(width), indices);
+        PixelIndices(view.m, cloud + done, n, bx, by, cx, cy, static_cast<uint32_t>(width), indices);
         SurfaceSetPixels(surface, indices, n, colour);
     }
 }

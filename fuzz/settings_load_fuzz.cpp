@@ -139,16 +139,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             v.bytes[i] = in.Byte();
     }
 
-    SaverSettings = before;
+    SaverSettingsRecord record = before;
     const SettingsSource source = {nullptr, Open, Query, Close, Save};
-    const int result = LoadSettingsFrom(&source);
+    const int result = LoadSettingsFrom(&source, &record);
 
     if (g_registry.opens != 1 || g_registry.open)
         Fail();
     if (!g_registry.keyExists) {
         // Nothing to read: the record is saved as it stands and kept.
         if (result != g_registry.saveResult || g_registry.saves != 1 || g_registry.queries != 0 ||
-            g_registry.closes != 0 || std::memcmp(&SaverSettings, &before, sizeof before) != 0)
+            g_registry.closes != 0 || std::memcmp(&record, &before, sizeof before) != 0)
             Fail();
         return 0;
     }
@@ -160,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (v.present && v.length == 4)
             want = static_cast<uint32_t>(v.bytes[0]) | static_cast<uint32_t>(v.bytes[1]) << 8 |
                    static_cast<uint32_t>(v.bytes[2]) << 16 | static_cast<uint32_t>(v.bytes[3]) << 24;
-        if (Field(SaverSettings, i) != want)
+        if (Field(record, i) != want)
             Fail();
     }
     return 0;

@@ -4,7 +4,7 @@
 # file, zorvane-render, zorvane-xscreensaver-add and their manual pages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh
+scripts/bootstrap.sh deb
 cmake --preset native >/dev/null
 cmake --build --preset native
 rm -rf build/native/package

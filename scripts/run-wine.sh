@@ -6,7 +6,7 @@
 # build/run-wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh
+scripts/bootstrap.sh run-wine
 [ -n "${DISPLAY:-}" ] || { echo "run-wine: no display (DISPLAY is not set)" >&2; exit 1; }
 
 cmake --preset win32 >/dev/null

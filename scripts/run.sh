@@ -7,7 +7,7 @@
 # Without a display: a short animation rendered headless to PNG frames.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh
+scripts/bootstrap.sh run
 cmake --preset native >/dev/null
 
 if [ -n "${DISPLAY:-}" ] && [ "${ZORVANE_HEADLESS:-0}" != 1 ]; then

@@ -8,12 +8,13 @@
 # others; the summary has one line per configuration, and the exit status
 # is non-zero when any failed.
 #
-# The tests run with a PATH that holds only the programs bootstrap.sh
+# Every test must have a TIMEOUT (cmake/TestTimeouts.cmake), so a hang is
+# a named failure. The tests run with a PATH that holds only the programs bootstrap.sh
 # declares (build/tool-path), so a test that calls an undeclared program
 # fails here, on every machine, not only on a fresh one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh --path build/tool-path || exit 1
+scripts/bootstrap.sh test --path build/tool-path || exit 1
 tool_path=$PWD/build/tool-path
 
 start=$(date +%s)
@@ -25,6 +26,19 @@ for preset in native native-asan web fuzz win32 win64; do
     if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
         summary+=("$preset: FAILED to build")
         failed=1
+        continue
+    fi
+    ctest --preset "$preset" --show-only=json-v1 >"build/$preset-tests.json"
+    if ! untimed=$(cmake -DTESTS="build/$preset-tests.json" -P cmake/TestTimeouts.cmake 2>&1); then
+        echo "$untimed"
+        summary+=("$preset: FAILED: some tests have no TIMEOUT")
+        failed=1
+        continue
+    fi
+    # 32-bit Wine runs only where 32-bit programs can (scripts/runs-i386.sh).
+    if [ "$preset" = win32 ] && ! scripts/runs-i386.sh; then
+        echo "== $preset: tests SKIPPED: this machine cannot run 32-bit x86 programs, so neither can 32-bit Wine"
+        summary+=("$preset: built; tests SKIPPED: this machine cannot run 32-bit x86 programs")
         continue
     fi
     echo "== $preset: test"

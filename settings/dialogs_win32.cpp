@@ -37,44 +37,49 @@ static uint32_t GetFlagCheck(HWND dialog, int control)
     return IsDlgButtonChecked(dialog, control) == BST_CHECKED ? 1u : 0u;
 }
 
-void FillConfigControls(HWND dialog)
+void FillConfigControls(HWND dialog, const SaverSettingsRecord* s)
 {
-    SetNumberText(dialog, IDC_POINTS, SaverSettings.NumberPoints);
-    SetNumberText(dialog, IDC_CLEAR_SECS, SaverSettings.CLSTimer / 1000u);
-    SetNumberText(dialog, IDC_FRAME_MS, SaverSettings.AnimationTimer);
-    SetFlagCheck(dialog, IDC_ROTATE, SaverSettings.EnableRotation);
-    SetFlagCheck(dialog, IDC_CONTINUOUS, SaverSettings.EnableContinuous);
-    SetFlagCheck(dialog, IDC_BLANK, SaverSettings.BlankScreen);
+    SetNumberText(dialog, IDC_POINTS, s->NumberPoints);
+    SetNumberText(dialog, IDC_CLEAR_SECS, s->CLSTimer / 1000u);
+    SetNumberText(dialog, IDC_FRAME_MS, s->AnimationTimer);
+    SetFlagCheck(dialog, IDC_ROTATE, s->EnableRotation);
+    SetFlagCheck(dialog, IDC_CONTINUOUS, s->EnableContinuous);
+    SetFlagCheck(dialog, IDC_BLANK, s->BlankScreen);
 }
 
-void ReadConfigControls(HWND dialog)
+void ReadConfigControls(HWND dialog, SaverSettingsRecord* s)
 {
-    SaverSettings.NumberPoints = GetNumberText(dialog, IDC_POINTS);
-    SaverSettings.CLSTimer = GetNumberText(dialog, IDC_CLEAR_SECS) * 1000u;  // wraps modulo 2^32
-    SaverSettings.AnimationTimer = GetNumberText(dialog, IDC_FRAME_MS);
-    SaverSettings.EnableRotation = GetFlagCheck(dialog, IDC_ROTATE);
-    SaverSettings.EnableContinuous = GetFlagCheck(dialog, IDC_CONTINUOUS);
-    SaverSettings.BlankScreen = GetFlagCheck(dialog, IDC_BLANK);
+    s->NumberPoints = GetNumberText(dialog, IDC_POINTS);
+    s->CLSTimer = GetNumberText(dialog, IDC_CLEAR_SECS) * 1000u;  // wraps modulo 2^32
+    s->AnimationTimer = GetNumberText(dialog, IDC_FRAME_MS);
+    s->EnableRotation = GetFlagCheck(dialog, IDC_ROTATE);
+    s->EnableContinuous = GetFlagCheck(dialog, IDC_CONTINUOUS);
+    s->BlankScreen = GetFlagCheck(dialog, IDC_BLANK);
 }
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        LoadSettings();
-        FillConfigControls(dialog);
+    case WM_INITDIALOG: {
+        SaverSettingsRecord s = DefaultSettings;
+        LoadSettings(&s);
+        FillConfigControls(dialog, &s);
         return TRUE;  // the platform focuses the first tab stop, OK
+    }
     case WM_DESTROY:
         return FALSE;
     case WM_COMMAND:
         // wParam is compared whole: only a click (notification code 0), or
         // the dialog manager's own IDOK / IDCANCEL, matches.
         switch (wParam) {
-        case IDOK:
-            ReadConfigControls(dialog);
-            SaveSettings();
+        case IDOK: {
+            // The controls hold every field: nothing of the loaded record is kept.
+            SaverSettingsRecord s = DefaultSettings;
+            ReadConfigControls(dialog, &s);
+            SaveSettings(&s);
             EndDialog(dialog, 1);
             return FALSE;
+        }
         case IDC_ABOUT: {
             // The About template lives in the module that created this dialog.
             HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));

@@ -11,14 +11,16 @@
 
 #include <windows.h>
 
+#include "settings/settings.h"
+
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Shows SaverSettings in the controls: the numbers as signed decimals, the
+// Shows the settings in the controls: the numbers as signed decimals, the
 // clear period in whole seconds, each flag checked when it is non-zero.
-void FillConfigControls(HWND dialog);
+void FillConfigControls(HWND dialog, const SaverSettingsRecord* s);
 
-// Stores the controls into SaverSettings by the ParseDecimal rule, the
+// Stores the controls into the settings by the ParseDecimal rule, the
 // seconds times 1000 modulo 2^32, each flag as 1 (checked) or 0. Nothing is
 // range-checked.
-void ReadConfigControls(HWND dialog);
+void ReadConfigControls(HWND dialog, SaverSettingsRecord* s);

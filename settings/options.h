@@ -3,7 +3,7 @@
 //
 // Usage:
 //   OptionTable t = {};
-//   AddSettingsOptions(&t, &SaverSettings, &seed);   // --points ... --seed
+//   AddSettingsOptions(&t, &settings, &seed);        // --points ... --seed
 //   AddNumberOption(&t, "width", &width, 1, 16384);  // a program's own options
 //   AddSwitchOption(&t, "root", &root);
 //   std::string error;

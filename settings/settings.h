@@ -1,11 +1,11 @@
-// settings.h - the saver's six user settings, one process-wide record.
+// settings.h - the saver's six user settings.
 //
 // Every field is an unsigned 32-bit number stored under the registry value
-// of the same name; flags are tested for non-zero. The record starts with
-// the defaults. LoadSettings / SaveSettings are implemented per platform:
-// settings_registry_win32.cpp (the registry) or settings_null.cpp (no store:
-// the record is whatever the program put in it, from its command line in
-// the X11 saver and the headless renderer).
+// of the same name; flags are tested for non-zero. Each picture holds its
+// own record, which starts with the defaults. LoadSettings / SaveSettings
+// are implemented per platform: settings_registry_win32.cpp (the registry)
+// or settings_null.cpp (no store: the record is whatever the program put in
+// it, from its command line in the X11 saver and the headless renderer).
 #pragma once
 
 #include <cstdint>
@@ -19,9 +19,14 @@ struct SaverSettingsRecord {
     uint32_t AnimationTimer;     // frame tick period, milliseconds
 };
 
-extern SaverSettingsRecord SaverSettings;  // process-wide settings
+constexpr SaverSettingsRecord DefaultSettings = {
+    1,       // EnableRotation
+    1,       // EnableContinuous
+    0,       // BlankScreen
+    10000,   // NumberPoints
+    1000,    // CLSTimer
+    200,     // AnimationTimer
+};
 
-void ResetSettings();   // back to the defaults (1, 1, 0, 10000, 1000, 200)
-void ResetSettingsRecord(SaverSettingsRecord* s);  // the same defaults into another record
-int LoadSettings();     // 1 on success, 0 on failure; callers ignore it
-int SaveSettings();     // 1 on success, 0 on failure
+int LoadSettings(SaverSettingsRecord* s);        // 1 on success, 0 on failure; callers ignore it
+int SaveSettings(const SaverSettingsRecord* s);  // 1 on success, 0 on failure

@@ -3,7 +3,7 @@
 
 #include "settings/settings.h"
 
-static const struct {
+static constexpr struct {
     const char* name;
     uint32_t SaverSettingsRecord::*field;
 } kLoadOrder[] = {
@@ -15,7 +15,7 @@ static const struct {
     {"AnimationTimer", &SaverSettingsRecord::AnimationTimer},
 };
 
-int LoadSettingsFrom(const SettingsSource* source)
+int LoadSettingsFrom(const SettingsSource* source, SaverSettingsRecord* record)
 {
     if (!source->open(source->context))
         return source->save(source->context);
@@ -25,9 +25,9 @@ int LoadSettingsFrom(const SettingsSource* source)
         unsigned char scratch[4] = {0, 0, 0, 0};
         uint32_t size = sizeof scratch;
         if (source->query(source->context, value.name, scratch, &size) == kSettingsQueryOk && size == sizeof scratch)
-            SaverSettings.*value.field = static_cast<uint32_t>(scratch[0]) | static_cast<uint32_t>(scratch[1]) << 8 |
-                                         static_cast<uint32_t>(scratch[2]) << 16 |
-                                         static_cast<uint32_t>(scratch[3]) << 24;
+            record->*value.field = static_cast<uint32_t>(scratch[0]) | static_cast<uint32_t>(scratch[1]) << 8 |
+                                   static_cast<uint32_t>(scratch[2]) << 16 |
+                                   static_cast<uint32_t>(scratch[3]) << 24;
     }
     source->close(source->context);
     return 1;

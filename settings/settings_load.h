@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "settings/settings.h"
+
 constexpr long kSettingsQueryOk = 0;  // a query's success status (the platform's ERROR_SUCCESS)
 
 // The stored settings. query keeps RegQueryValueExA's contract: it reads the
@@ -24,6 +26,6 @@ struct SettingsSource {
 // as it stands and returns that result, querying nothing. Otherwise it
 // queries the six values in record order, each into a scratch 4-byte value
 // with a buffer size of 4, and copies it (little-endian, whatever its type)
-// into SaverSettings only when the query succeeds with exactly 4 bytes;
+// into the record only when the query succeeds with exactly 4 bytes;
 // any other outcome leaves every byte of the field as it was. Returns 1.
-int LoadSettingsFrom(const SettingsSource* source);
+int LoadSettingsFrom(const SettingsSource* source, SaverSettingsRecord* record);

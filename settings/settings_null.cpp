@@ -3,12 +3,12 @@
 // keeps whatever the program set from its command line.
 #include "settings/settings.h"
 
-int LoadSettings()
+int LoadSettings(SaverSettingsRecord*)
 {
     return 1;
 }
 
-int SaveSettings()
+int SaveSettings(const SaverSettingsRecord*)
 {
     return 1;
 }

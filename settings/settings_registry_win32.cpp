@@ -10,30 +10,36 @@
 static const char kSettingsKey[] = "Software\\Glimra\\Zorv";
 
 // The registry as the load rule's source (settings_load.h); the context is
-// the key handle.
+// the key and the record being loaded.
+struct RegistrySource {
+    HKEY key;
+    const SaverSettingsRecord* record;
+};
+
 static int OpenForReading(void* context)
 {
-    return RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, static_cast<HKEY*>(context)) == ERROR_SUCCESS;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &static_cast<RegistrySource*>(context)->key) ==
+           ERROR_SUCCESS;
 }
 
 static long QueryValue(void* context, const char* name, unsigned char* buffer, uint32_t* size)
 {
     DWORD n = *size;
-    const LONG rc = RegQueryValueExA(*static_cast<HKEY*>(context), name, nullptr, nullptr, buffer, &n);
+    const LONG rc = RegQueryValueExA(static_cast<RegistrySource*>(context)->key, name, nullptr, nullptr, buffer, &n);
     *size = n;
     return rc;
 }
 
 static void CloseKey(void* context)
 {
-    RegCloseKey(*static_cast<HKEY*>(context));
+    RegCloseKey(static_cast<RegistrySource*>(context)->key);
 }
 
 // No stored settings: write out what the record holds (the defaults on a
 // first run). The record is not changed either way.
-static int SaveRecord(void*)
+static int SaveRecord(void* context)
 {
-    return SaveSettings();
+    return SaveSettings(static_cast<RegistrySource*>(context)->record);
 }
 
 // Writes `value` under `name` as a REG_DWORD; the result is not examined.
@@ -43,14 +49,14 @@ static void WriteSetting(HKEY key, const char* name, uint32_t value)
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
 }
 
-int LoadSettings()
+int LoadSettings(SaverSettingsRecord* record)
 {
-    HKEY key = nullptr;
-    const SettingsSource registry = {&key, OpenForReading, QueryValue, CloseKey, SaveRecord};
-    return LoadSettingsFrom(&registry);
+    RegistrySource context = {nullptr, record};
+    const SettingsSource registry = {&context, OpenForReading, QueryValue, CloseKey, SaveRecord};
+    return LoadSettingsFrom(&registry, record);
 }
 
-int SaveSettings()
+int SaveSettings(const SaverSettingsRecord* record)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
@@ -65,12 +71,12 @@ int SaveSettings()
     }
     // Written in this order, which is not the order of reading; a failing
     // write does not stop the others.
-    WriteSetting(key, "EnableContinuous", SaverSettings.EnableContinuous);
-    WriteSetting(key, "EnableRotation", SaverSettings.EnableRotation);
-    WriteSetting(key, "BlankScreen", SaverSettings.BlankScreen);
-    WriteSetting(key, "NumberPoints", SaverSettings.NumberPoints);
-    WriteSetting(key, "AnimationTimer", SaverSettings.AnimationTimer);
-    WriteSetting(key, "CLSTimer", SaverSettings.CLSTimer);
+    WriteSetting(key, "EnableContinuous", record->EnableContinuous);
+    WriteSetting(key, "EnableRotation", record->EnableRotation);
+    WriteSetting(key, "BlankScreen", record->BlankScreen);
+    WriteSetting(key, "NumberPoints", record->NumberPoints);
+    WriteSetting(key, "AnimationTimer", record->AnimationTimer);
+    WriteSetting(key, "CLSTimer", record->CLSTimer);
     RegFlushKey(key);
     RegCloseKey(key);
     return 1;

@@ -4,9 +4,6 @@
 
 #include "shell/pointer_rule.h"
 
-bool HaveStartCursor = false;
-POINT StartCursor = {0, 0};
-
 static void RequestClose(HWND window)
 {
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -18,17 +15,17 @@ static void RequestClose(HWND window)
 // the message, so activation messages can run the test too. A read that
 // fails (another desktop has the input, for instance) leaves the point
 // unset, so it counts as no observation at all.
-static void MovementTest(HWND window)
+static void MovementTest(SaverInputRecord* input, HWND window)
 {
     POINT p;
     if (!GetCursorPos(&p))
         return;
-    if (!HaveStartCursor) {
-        StartCursor = p;
-        HaveStartCursor = true;
+    if (!input->HaveStartCursor) {
+        input->StartCursor = p;
+        input->HaveStartCursor = true;
         return;
     }
-    if (PointerMovedTooFar(StartCursor.x, StartCursor.y, p.x, p.y))
+    if (PointerMovedTooFar(input->StartCursor.x, input->StartCursor.y, p.x, p.y))
         RequestClose(window);
 }
 
@@ -52,7 +49,7 @@ static void CursorNudge()
     SetCursorPos(p.x, p.y);
 }
 
-LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT SaverInputProc(SaverInputRecord* input, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_DESTROY:
@@ -61,7 +58,7 @@ LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:
         if (wParam == 0)  // losing activation: the user switched away
-            MovementTest(window);
+            MovementTest(input, window);
         break;
     case WM_SETCURSOR:
         SetCursor(NULL);
@@ -80,7 +77,7 @@ LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         break;
     case WM_MOUSEMOVE:
-        MovementTest(window);
+        MovementTest(input, window);
         break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
-extern bool HaveStartCursor;  // false until the first movement test has run
-extern POINT StartCursor;     // cursor position (screen) seen by the first movement test; never updated
+// What the input layer keeps for one saver window, in the record the window owns.
+struct SaverInputRecord {
+    bool HaveStartCursor;  // false until the first movement test has run
+    POINT StartCursor;     // cursor position (screen) seen by the first movement test; never updated
+};
 
 // Handles what it must and passes everything else to DefWindowProcA.
-LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SaverInputProc(SaverInputRecord* input, HWND window, UINT message, WPARAM wParam, LPARAM lParam);

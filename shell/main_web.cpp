@@ -19,12 +19,15 @@
 #include "animation/controller.h"
 #include "animation/platform_web.h"
 #include "settings/options.h"
-#include "settings/settings.h"
 #include "settings/zoom.h"
 #include "shell/options_web.h"
 #include "shell/pointer_rule.h"
 
+// The page's one picture. Its record is the one the page's callbacks below
+// reach, so it is the program's only process-wide state.
 struct PageRecord {
+    WebPlatformRecord web; // the canvas's picture size, the seed, a quit request
+    SaverRecord saver;
     PageOptions options;
     bool running;          // started, and no quit since
     bool visible;          // the page is shown
@@ -39,6 +42,12 @@ struct PageRecord {
 
 static PageRecord g_page;
 
+// Newer Emscripten (3.1.69 here) links a library function that an EM_JS
+// body calls only when it is declared so; older ones (3.1.6) link
+// UTF8ToString always and have no EM_JS_DEPS.
+#ifdef EM_JS_DEPS
+EM_JS_DEPS(main_web, "$UTF8ToString");
+#endif
 EM_JS(void, PageShowMessageFromMain, (const char* text), { PageShowMessage(UTF8ToString(text)); });
 EM_JS(int, PageIsVisible, (), { return document.visibilityState !== "hidden"; });
 EM_JS(int, PageDeviceWidth, (), { return PageDeviceSize()[0]; });
@@ -59,15 +68,15 @@ static void RunDueTimers()
     const uint64_t now = WebNowMs();
     while (g_page.running && !FramesDone()) {
         uint64_t due = 0;
-        const unsigned id = WebNextDue(&due);
+        const unsigned id = WebNextDue(&g_page.saver, &due);
         if (id == 0 || due > now)
             return;
-        g_page.frames += id == 1;  // counted first: the frame it presents is the count's
+        g_page.frames += id == FrameTimerId;  // counted first: the frame it presents is the count's
         const double before = emscripten_get_now();
-        WebRunTimer(id);
-        if (id == 1)
+        WebRunTimer(&g_page.saver, id);
+        if (id == FrameTimerId)
             g_page.frameTickMs += emscripten_get_now() - before;
-        if (Web.quit)
+        if (g_page.web.quit)
             g_page.running = false;
     }
 }
@@ -84,7 +93,7 @@ static void Arm()
     if (!g_page.running || !g_page.visible || FramesDone())
         return;
     uint64_t due = 0;
-    if (WebNextDue(&due) == 0)
+    if (WebNextDue(&g_page.saver, &due) == 0)
         return;
     const uint64_t now = WebNowMs();
     g_page.timeout = emscripten_set_timeout(Wake, due > now ? static_cast<double>(due - now) : 0.0, nullptr);
@@ -107,9 +116,9 @@ static void Measure(int32_t width, int32_t height)
     const int32_t h = o.fixedHeight ? static_cast<int32_t>(o.height) : height;
     const int32_t zoom = PictureZoom(o.zoom, w, h);
     const int32_t pw = w / zoom, ph = h / zoom;
-    const bool changed = pw != Web.width || ph != Web.height || static_cast<uint32_t>(zoom) != g_page.zoom;
-    Web.width = pw;
-    Web.height = ph;
+    const bool changed = pw != g_page.web.width || ph != g_page.web.height || static_cast<uint32_t>(zoom) != g_page.zoom;
+    g_page.web.width = pw;
+    g_page.web.height = ph;
     g_page.zoom = static_cast<uint32_t>(zoom);
     if (changed)
         PageLayoutFromMain(pw, ph, zoom);
@@ -133,10 +142,10 @@ extern "C" {
 // The canvas is now width x height device pixels.
 EMSCRIPTEN_KEEPALIVE void WebResize(int32_t width, int32_t height)
 {
-    const int32_t oldWidth = Web.width, oldHeight = Web.height;
+    const int32_t oldWidth = g_page.web.width, oldHeight = g_page.web.height;
     Measure(width, height);
-    if (g_page.running && (Web.width != oldWidth || Web.height != oldHeight))
-        SaverResize(WebWindow());
+    if (g_page.running && (g_page.web.width != oldWidth || g_page.web.height != oldHeight))
+        SaverResize(&g_page.saver);
 }
 
 // The page was hidden (0) or shown (1).
@@ -186,12 +195,12 @@ EMSCRIPTEN_KEEPALIVE double WebMeanFrameTickMs()
 
 EMSCRIPTEN_KEEPALIVE int32_t WebPictureWidth()
 {
-    return Web.width;
+    return g_page.web.width;
 }
 
 EMSCRIPTEN_KEEPALIVE int32_t WebPictureHeight()
 {
-    return Web.height;
+    return g_page.web.height;
 }
 
 }  // extern "C"
@@ -205,10 +214,11 @@ int main(int argc, char** argv)
     }
     g_page.visible = PageIsVisible() != 0;
     Measure(PageDeviceWidth(), PageDeviceHeight());
-    SaverSettings = g_page.options.settings;
-    Web.seed = g_page.options.seed;
-    SaverStart(WebWindow());
-    g_page.running = !Web.quit;
+    g_page.web.seed = g_page.options.seed;
+    SaverInit(&g_page.saver, &g_page.web);
+    g_page.saver.Settings = g_page.options.settings;
+    SaverStart(&g_page.saver);
+    g_page.running = !g_page.web.quit;
     PageStartedFromMain(Query(g_page.options).c_str(), g_page.options.stopAfterFrames ? 1 : 0);
     Arm();
     return 0;

@@ -29,11 +29,11 @@
 
 #include "animation/controller.h"
 #include "animation/platform_x11.h"
-#include "settings/settings.h"
 #include "shell/pointer_rule.h"
 #include "shell/saver_options.h"
 #include "shell/target_x11.h"
 
+// The signals' one way in: a handler has nothing but the process to reach.
 static int g_signalPipe[2] = {-1, -1};
 
 static void OnSignal(int)
@@ -58,6 +58,9 @@ static bool CatchSignals()
 }
 
 struct LoopRecord {
+    X11PlatformRecord* x;   // the picture's window
+    const X11TargetRecord* target;
+    SaverRecord* saver;
     bool end;               // leave the loop
     int status;             // exit status then
     bool haveStart;         // --fullscreen: the first pointer position is known
@@ -67,68 +70,67 @@ struct LoopRecord {
     bool hidden;            // the window is unmapped (iconified): no drawing
 };
 
-static LoopRecord g_loop;
-
-static void End(int status)
+static void End(LoopRecord* loop, int status)
 {
-    g_loop.end = true;
-    g_loop.status = status;
+    loop->end = true;
+    loop->status = status;
 }
 
 // The close rules of --fullscreen, as the Windows saver has them.
-static void PointerAt(int x, int y)
+static void PointerAt(LoopRecord* loop, int x, int y)
 {
-    if (!g_loop.haveStart) {
-        g_loop.haveStart = true;
-        g_loop.startX = x;
-        g_loop.startY = y;
-    } else if (PointerMovedTooFar(g_loop.startX, g_loop.startY, x, y)) {
-        End(0);
+    if (!loop->haveStart) {
+        loop->haveStart = true;
+        loop->startX = x;
+        loop->startY = y;
+    } else if (PointerMovedTooFar(loop->startX, loop->startY, x, y)) {
+        End(loop, 0);
     }
 }
 
-static void HandleEvent(const XEvent& e)
+static void HandleEvent(LoopRecord* loop, const XEvent& e)
 {
-    if (e.xany.window != X11.window)
+    const X11TargetRecord* target = loop->target;
+    if (e.xany.window != loop->x->window)
         return;
-    const bool fullscreen = X11Target.own && X11Target.target == SaverTarget::Fullscreen;
+    const bool fullscreen = target->own && target->target == SaverTarget::Fullscreen;
     switch (e.type) {
     case ConfigureNotify:
-        g_loop.resize = true;
-        g_loop.newWidth = e.xconfigure.width;
-        g_loop.newHeight = e.xconfigure.height;
+        loop->resize = true;
+        loop->newWidth = e.xconfigure.width;
+        loop->newHeight = e.xconfigure.height;
         break;
     case DestroyNotify:
-        X11.windowGone = true;
+        loop->x->windowGone = true;
         break;
     case UnmapNotify:
-        g_loop.hidden = true;
+        loop->hidden = true;
         break;
     case MapNotify:
-        g_loop.hidden = false;
+        loop->hidden = false;
         break;
     case ClientMessage:
-        if (X11Target.deleteAtom && e.xclient.message_type == X11Target.protocolsAtom &&
-            static_cast<unsigned long>(e.xclient.data.l[0]) == X11Target.deleteAtom)
-            End(0);
+        if (target->deleteAtom && e.xclient.message_type == target->protocolsAtom &&
+            static_cast<unsigned long>(e.xclient.data.l[0]) == target->deleteAtom)
+            End(loop, 0);
         break;
     case KeyPress:
         if (fullscreen) {
-            End(0);
-        } else if (X11Target.own) {
+            End(loop, 0);
+        } else if (target->own) {
             XKeyEvent key = e.xkey;
             const KeySym sym = XLookupKeysym(&key, 0);
             if (sym == XK_q || sym == XK_Escape)
-                End(0);
+                End(loop, 0);
         }
         break;
     case ButtonPress:
         if (fullscreen)
-            End(0);
+            End(loop, 0);
         break;
     case MotionNotify:
         if (fullscreen)
-            PointerAt(e.xmotion.x_root, e.xmotion.y_root);
+            PointerAt(loop, e.xmotion.x_root, e.xmotion.y_root);
         break;
     default:
         break;
@@ -142,47 +144,48 @@ static bool Signalled()
     return read(g_signalPipe[0], bytes, sizeof bytes) > 0;
 }
 
-static int RunLoop()
+static int RunLoop(LoopRecord* loop)
 {
-    Display* d = X11.display;
+    X11PlatformRecord* x = loop->x;
+    Display* d = x->display;
     const int xfd = ConnectionNumber(d);
-    while (!g_loop.end) {
-        while (!g_loop.end && XPending(d) > 0) {
+    while (!loop->end) {
+        while (!loop->end && XPending(d) > 0) {
             XEvent e;
             XNextEvent(d, &e);
-            HandleEvent(e);
+            HandleEvent(loop, e);
         }
         if (Signalled())
-            End(0);
-        if (X11.quit)
-            End(X11.quitCode != 0 ? 1 : 0);
-        if (X11.windowGone) {
-            std::fprintf(stderr, "zorvane: the window 0x%lx is gone\n", X11.window);
-            End(1);
+            End(loop, 0);
+        if (x->quit)
+            End(loop, x->quitCode != 0 ? 1 : 0);
+        if (x->windowGone) {
+            std::fprintf(stderr, "zorvane: the window 0x%lx is gone\n", x->window);
+            End(loop, 1);
         }
-        if (g_loop.end)
+        if (loop->end)
             break;
-        if (g_loop.resize && (g_loop.newWidth != X11.width || g_loop.newHeight != X11.height)) {
-            X11.width = g_loop.newWidth;
-            X11.height = g_loop.newHeight;
-            SaverResize(X11Window());
+        if (loop->resize && (loop->newWidth != x->width || loop->newHeight != x->height)) {
+            x->width = loop->newWidth;
+            x->height = loop->newHeight;
+            SaverResize(loop->saver);
         }
-        g_loop.resize = false;
+        loop->resize = false;
 
         uint64_t due = 0;
-        const unsigned id = g_loop.hidden ? 0 : X11NextDue(&due);
+        const unsigned id = loop->hidden ? 0 : X11NextDue(loop->saver, &due);
         const uint64_t now = X11NowMs();
         if (id && due <= now) {
-            X11RunTimer(id);
+            X11RunTimer(loop->saver, id);
             continue;
         }
         const uint64_t wait = id ? due - now : UINT64_MAX;
         pollfd fds[2] = {{xfd, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
         const int timeout = wait > INT_MAX ? (id ? INT_MAX : -1) : static_cast<int>(wait);
         if (poll(fds, 2, timeout) < 0 && errno != EINTR)
-            End(1);
+            End(loop, 1);
     }
-    return g_loop.status;
+    return loop->status;
 }
 
 int main(int argc, char** argv)
@@ -206,35 +209,45 @@ int main(int argc, char** argv)
         std::perror("zorvane: pipe");
         return 1;
     }
-    X11.display = XOpenDisplay(nullptr);
-    if (!X11.display) {
+    X11Connection.display = XOpenDisplay(nullptr);
+    if (!X11Connection.display) {
         std::fprintf(stderr, "zorvane: cannot open the display '%s'\n", XDisplayName(nullptr));
         return 1;
     }
     X11InstallErrorHandlers();
+    X11PlatformRecord x = {};
+    x.display = X11Connection.display;
+    X11TargetRecord target = {};
+    X11Attach(&x);
     int status = 1;
-    if (!X11OpenTarget(&o, &error)) {
+    if (!X11OpenTarget(&o, &x, &target, &error)) {
         std::fprintf(stderr, "zorvane: %s\n", error.c_str());
     } else {
-        SaverSettings = o.settings;
-        X11.seed = o.seed;
-        X11.zoom = o.zoom;
-        g_loop = LoopRecord{};
+        x.seed = o.seed;
+        x.zoom = o.zoom;
+        SaverRecord saver;
+        SaverInit(&saver, &x);
+        saver.Settings = o.settings;
+        LoopRecord loop = {};
+        loop.x = &x;
+        loop.target = &target;
+        loop.saver = &saver;
         if (o.target == SaverTarget::Fullscreen) {
             // The first position seen is where the pointer is now.
             Window root, child;
-            int x, y, wx, wy;
+            int px, py, wx, wy;
             unsigned mask;
-            if (XQueryPointer(X11.display, X11.window, &root, &child, &x, &y, &wx, &wy, &mask))
-                PointerAt(x, y);
+            if (XQueryPointer(x.display, x.window, &root, &child, &px, &py, &wx, &wy, &mask))
+                PointerAt(&loop, px, py);
         }
-        SaverStart(X11Window());
-        status = RunLoop();
-        SaverTeardown(X11Window());
+        SaverStart(&saver);
+        status = RunLoop(&loop);
+        SaverTeardown(&saver);
     }
-    X11CloseTarget();
-    XCloseDisplay(X11.display);
-    X11.display = nullptr;
+    X11CloseTarget(&x, &target);
+    X11Detach(&x);
+    XCloseDisplay(X11Connection.display);
+    X11Connection.display = nullptr;
     close(g_signalPipe[0]);
     close(g_signalPipe[1]);
     return status;

@@ -19,7 +19,7 @@ int ParsePageOptions(int argc, const char* const* argv, uint32_t now, PageOption
 {
     *o = PageOptions{};
     o->seed = now;
-    ResetSettingsRecord(&o->settings);
+    o->settings = DefaultSettings;
     const OptionTable t = PageTable(o);
     const int status = ParseOptions(&t, argc, argv, error);
     if (status == OptionsHelp)

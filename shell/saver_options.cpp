@@ -38,7 +38,7 @@ int ParseSaverOptions(int argc, const char* const* argv, uint32_t now, SaverOpti
 {
     *o = SaverOptions{};
     o->seed = now;
-    ResetSettingsRecord(&o->settings);
+    o->settings = DefaultSettings;
     TargetSwitches s = {};
     const OptionTable t = SaverTable(o, &s);
     const int status = ParseOptions(&t, argc, argv, error);

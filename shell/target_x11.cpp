@@ -12,8 +12,6 @@
 
 #include "animation/platform_x11.h"
 
-X11TargetRecord X11Target = {};
-
 static std::string Hex(unsigned long id)
 {
     char text[24];
@@ -22,23 +20,23 @@ static std::string Hex(unsigned long id)
 }
 
 // A window that exists, with its visual and size; false if it does not.
-static bool UseWindow(Window w, std::string* error)
+static bool UseWindow(X11PlatformRecord* x, Window w, std::string* error)
 {
     XWindowAttributes a = {};
-    X11.window = w;
-    X11.windowGone = false;
-    const Status ok = XGetWindowAttributes(X11.display, w, &a);
-    XSync(X11.display, False);
-    if (!ok || X11.windowGone) {
+    x->window = w;
+    x->windowGone = false;
+    const Status ok = XGetWindowAttributes(x->display, w, &a);
+    XSync(x->display, False);
+    if (!ok || x->windowGone) {
         *error = "there is no window " + Hex(w);
         return false;
     }
-    X11.visual = a.visual;
-    X11.depth = a.depth;
-    X11.width = a.width;
-    X11.height = a.height;
-    X11.screenWidth = WidthOfScreen(a.screen);
-    X11.screenHeight = HeightOfScreen(a.screen);
+    x->visual = a.visual;
+    x->depth = a.depth;
+    x->width = a.width;
+    x->height = a.height;
+    x->screenWidth = WidthOfScreen(a.screen);
+    x->screenHeight = HeightOfScreen(a.screen);
     return true;
 }
 
@@ -67,13 +65,13 @@ static void GrabInput(Display* d, Window w, Cursor cursor)
 }
 
 // A window of our own, black, on the default visual.
-static bool CreateWindow(bool fullscreen, std::string* error)
+static bool CreateWindow(X11PlatformRecord* x, X11TargetRecord* t, bool fullscreen, std::string* error)
 {
-    Display* d = X11.display;
+    Display* d = x->display;
     const int screen = DefaultScreen(d);
-    X11.visual = DefaultVisual(d, screen);
-    X11.depth = DefaultDepth(d, screen);
-    if (!X11CheckVisual(&X11, error))
+    x->visual = DefaultVisual(d, screen);
+    x->depth = DefaultDepth(d, screen);
+    if (!X11CheckVisual(x, error))
         return false;
     const int screenW = DisplayWidth(d, screen), screenH = DisplayHeight(d, screen);
     const int w = fullscreen ? screenW : (screenW < 1024 ? screenW : 1024);
@@ -83,51 +81,51 @@ static bool CreateWindow(bool fullscreen, std::string* error)
     a.override_redirect = fullscreen ? True : False;
     a.event_mask = StructureNotifyMask | KeyPressMask |
                    (fullscreen ? (PointerMotionMask | ButtonPressMask) : 0);
-    X11.window = XCreateWindow(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
-                               X11.depth, InputOutput, X11.visual, CWBackPixel | CWOverrideRedirect | CWEventMask, &a);
-    X11.width = w;
-    X11.height = h;
-    X11.screenWidth = screenW;
-    X11.screenHeight = screenH;
-    X11Target.own = true;
+    x->window = XCreateWindow(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
+                               x->depth, InputOutput, x->visual, CWBackPixel | CWOverrideRedirect | CWEventMask, &a);
+    x->width = w;
+    x->height = h;
+    x->screenWidth = screenW;
+    x->screenHeight = screenH;
+    t->own = true;
 
     XClassHint hint = {const_cast<char*>("zorvane"), const_cast<char*>("Zorvane")};
-    XSetClassHint(d, X11.window, &hint);
-    XStoreName(d, X11.window, "Zorvane");
+    XSetClassHint(d, x->window, &hint);
+    XStoreName(d, x->window, "Zorvane");
     const char title[] = "Zorvane";
-    XChangeProperty(d, X11.window, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
+    XChangeProperty(d, x->window, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(title), sizeof title - 1);
     if (fullscreen) {
         // An invisible cursor over the whole screen.
         static const char bits[1] = {0};
-        Pixmap blank = XCreateBitmapFromData(d, X11.window, bits, 1, 1);
+        Pixmap blank = XCreateBitmapFromData(d, x->window, bits, 1, 1);
         XColor black = {};
-        X11Target.cursor = XCreatePixmapCursor(d, blank, blank, &black, &black, 0, 0);
+        t->cursor = XCreatePixmapCursor(d, blank, blank, &black, &black, 0, 0);
         XFreePixmap(d, blank);
-        XDefineCursor(d, X11.window, X11Target.cursor);
+        XDefineCursor(d, x->window, t->cursor);
     } else {
         Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
-        XSetWMProtocols(d, X11.window, &del, 1);
-        X11Target.deleteAtom = del;
-        X11Target.protocolsAtom = XInternAtom(d, "WM_PROTOCOLS", False);
+        XSetWMProtocols(d, x->window, &del, 1);
+        t->deleteAtom = del;
+        t->protocolsAtom = XInternAtom(d, "WM_PROTOCOLS", False);
     }
-    XMapRaised(d, X11.window);
+    XMapRaised(d, x->window);
     XSync(d, False);
     if (fullscreen)
-        GrabInput(d, X11.window, X11Target.cursor);
+        GrabInput(d, x->window, t->cursor);
     return true;
 }
 
-bool X11OpenTarget(const SaverOptions* o, std::string* error)
+bool X11OpenTarget(const SaverOptions* o, X11PlatformRecord* x, X11TargetRecord* t, std::string* error)
 {
-    X11Target = X11TargetRecord{};
-    X11Target.target = o->target;
+    *t = X11TargetRecord{};
+    t->target = o->target;
     Window w = 0;
     switch (o->target) {
     case SaverTarget::Window:
-        return CreateWindow(false, error);
+        return CreateWindow(x, t, false, error);
     case SaverTarget::Fullscreen:
-        return CreateWindow(true, error);
+        return CreateWindow(x, t, true, error);
     case SaverTarget::Root: {
         const char* env = std::getenv("XSCREENSAVER_WINDOW");
         uint32_t id = 0;
@@ -138,7 +136,7 @@ bool X11OpenTarget(const SaverOptions* o, std::string* error)
             }
             w = id;
         } else {
-            w = DefaultRootWindow(X11.display);
+            w = DefaultRootWindow(x->display);
         }
         break;
     }
@@ -146,30 +144,30 @@ bool X11OpenTarget(const SaverOptions* o, std::string* error)
         w = o->windowId;
         break;
     }
-    if (!UseWindow(w, error) || !X11CheckVisual(&X11, error))
+    if (!UseWindow(x, w, error) || !X11CheckVisual(x, error))
         return false;
     // Only its size and its end are of interest: no input is taken.
-    XSelectInput(X11.display, w, StructureNotifyMask);
-    XSync(X11.display, False);
-    if (X11.windowGone) {
+    XSelectInput(x->display, w, StructureNotifyMask);
+    XSync(x->display, False);
+    if (x->windowGone) {
         *error = "there is no window " + Hex(w);
         return false;
     }
     return true;
 }
 
-void X11CloseTarget()
+void X11CloseTarget(X11PlatformRecord* x, X11TargetRecord* t)
 {
-    Display* d = X11.display;
-    if (!X11Target.own || !d)
+    Display* d = x->display;
+    if (!t->own || !d)
         return;
-    if (X11Target.target == SaverTarget::Fullscreen) {
+    if (t->target == SaverTarget::Fullscreen) {
         XUngrabKeyboard(d, CurrentTime);
         XUngrabPointer(d, CurrentTime);
     }
-    if (!X11.windowGone)
-        XDestroyWindow(d, X11.window);
-    if (X11Target.cursor)
-        XFreeCursor(d, X11Target.cursor);
-    X11Target = X11TargetRecord{};
+    if (!x->windowGone)
+        XDestroyWindow(d, x->window);
+    if (t->cursor)
+        XFreeCursor(d, t->cursor);
+    *t = X11TargetRecord{};
 }

@@ -1,10 +1,11 @@
 // target_x11.h - the window zorvane draws in: found (--root, --window-id)
 // or created (--window, --fullscreen), with its visual, depth and size
-// put in the X11 platform record.
+// put in the picture's X11 platform record.
 #pragma once
 
 #include <string>
 
+#include "animation/platform_x11.h"
 #include "shell/saver_options.h"
 
 struct X11TargetRecord {
@@ -15,9 +16,8 @@ struct X11TargetRecord {
     unsigned long cursor;      // the invisible cursor of --fullscreen (0: none)
 };
 
-extern X11TargetRecord X11Target;
-
-// Finds or creates the window in X11.display; false with a one-line
-// message in *error when there is none to draw in.
-bool X11OpenTarget(const SaverOptions* o, std::string* error);
-void X11CloseTarget();   // releases what X11OpenTarget created; a found window is left as it was
+// Finds or creates the window in x->display, filling *x and *t; false with
+// a one-line message in *error when there is none to draw in.
+bool X11OpenTarget(const SaverOptions* o, X11PlatformRecord* x, X11TargetRecord* t, std::string* error);
+// Releases what X11OpenTarget created; a found window is left as it was.
+void X11CloseTarget(X11PlatformRecord* x, X11TargetRecord* t);

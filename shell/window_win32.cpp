@@ -11,8 +11,29 @@
 
 HINSTANCE Instance = NULL;
 
+struct SaverWindowRecord {
+    SaverRecord saver;
+    SaverInputRecord input;
+};
+
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    SaverWindowRecord* w = reinterpret_cast<SaverWindowRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        w = static_cast<SaverWindowRecord*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *w));
+        if (!w)
+            return FALSE;
+        SaverInit(&w->saver, window);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
+    }
+    if (!w)  // before WM_NCCREATE (WM_GETMINMAXINFO) and after WM_NCDESTROY
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        const LRESULT result = SaverInputProc(&w->input, window, message, wParam, lParam);
+        HeapFree(GetProcessHeap(), 0, w);
+        return result;
+    }
     switch (message) {
     case WM_CREATE:
         // The dialog runs to completion inside this send, before the window
@@ -20,7 +41,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         // animation start-up below runs, so no frame is ever drawn.
         if (ParseSaverMode(CommandLine) == SaverMode::Configure)
             SendMessageA(window, WM_COMMAND, IDM_CONFIGURE, 0);
-        SaverStart(static_cast<SaverWindow>(window));
+        SaverStart(&w->saver);
         break;
     case WM_COMMAND:
         if (wParam == IDM_CONFIGURE) {
@@ -36,13 +57,13 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         // sees the message.
         SetWindowPos(window, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                      GetSystemMetrics(SM_CYSCREEN), SWP_NOACTIVATE);
-        SaverResize(static_cast<SaverWindow>(window));
+        SaverResize(&w->saver);
         break;
     case WM_DESTROY:
-        SaverTeardown(static_cast<SaverWindow>(window));
+        SaverTeardown(&w->saver);
         break;  // the lower layer posts the quit message
     default:
         break;
     }
-    return SaverInputProc(window, message, wParam, lParam);
+    return SaverInputProc(&w->input, window, message, wParam, lParam);
 }

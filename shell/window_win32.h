@@ -9,6 +9,9 @@ constexpr WPARAM IDM_CONFIGURE = 50001;  // private command: run the configurati
 
 extern HINSTANCE Instance;  // the executable's instance, for loading dialog templates
 
-// The window procedure of the saver class. Hands every message it does not
-// finish to SaverInputProc and returns that result.
+// The window procedure of the saver class. Each window owns its record: the
+// picture and the input layer's state, made when the window is created
+// (WM_NCCREATE; no memory for it fails the creation), kept in the window's
+// user data and released with the window (WM_NCDESTROY). Hands every
+// message it does not finish to SaverInputProc and returns that result.
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

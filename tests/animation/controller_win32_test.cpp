@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "animation/controller.h"
-#include "engine/render.h"
-#include "settings/settings.h"
 #include "tests/support/import_hook.h"
 
 namespace {
@@ -75,64 +73,64 @@ std::set<COLORREF> WindowColours(HWND w)
 
 TEST(ControllerWin32, RunsInARealWindowAndStopsCleanly)
 {
-    ResetSettings();
-    ResetViewState();
-    SaverSettings.BlankScreen = 1;
-    SaverSettings.EnableRotation = 1;
-    SaverSettings.AnimationTimer = 20;
-    SaverSettings.CLSTimer = 100000;
     HWND w = CreateTestWindow();
     ASSERT_NE(nullptr, w);
+    SaverRecord saver;
+    SaverInit(&saver, w);
+    saver.Settings.BlankScreen = 1;
+    saver.Settings.EnableRotation = 1;
+    saver.Settings.AnimationTimer = 20;
+    saver.Settings.CLSTimer = 100000;
 
-    SaverStart(w);
-    ASSERT_TRUE(AnimationState.Ready);
-    EXPECT_EQ(kWidth / 2, CentreX);
-    EXPECT_EQ(kHeight / 2, CentreY);
-    EXPECT_EQ(0, AnimationState.ClientRect.left);
-    EXPECT_EQ(kWidth, AnimationState.ClientRect.right);
-    EXPECT_EQ(kHeight, AnimationState.ClientRect.bottom);
+    SaverStart(&saver);
+    ASSERT_TRUE(saver.Ready);
+    EXPECT_EQ(kWidth / 2, saver.View.CentreX);
+    EXPECT_EQ(kHeight / 2, saver.View.CentreY);
+    EXPECT_EQ(0, saver.ClientRect.left);
+    EXPECT_EQ(kWidth, saver.ClientRect.right);
+    EXPECT_EQ(kHeight, saver.ClientRect.bottom);
 
-    FrameTick(w);
+    FrameTick(&saver);
     const std::set<COLORREF> shown = WindowColours(w);
     EXPECT_EQ(2u, shown.size()) << "black and one colour";
     EXPECT_EQ(1u, shown.count(0));
-    EXPECT_EQ(1u, shown.count(AnimationState.Colour));
+    EXPECT_EQ(1u, shown.count(saver.Colour));
 
     // The frame timer runs through the message loop and spins the view.
-    const double angle = ViewState.AngleY;
+    const double angle = saver.View.AngleY;
     PumpFor(400);
-    EXPECT_GT(ViewState.AngleY, angle);
+    EXPECT_GT(saver.View.AngleY, angle);
 
-    SaverTeardown(w);
-    EXPECT_FALSE(AnimationState.Ready);
-    EXPECT_EQ(nullptr, AnimationState.Surface);
+    SaverTeardown(&saver);
+    EXPECT_FALSE(saver.Ready);
+    EXPECT_EQ(nullptr, saver.Surface);
     EXPECT_FALSE(KillTimer(w, 1)) << "frame timer still running";
     EXPECT_FALSE(KillTimer(w, 2)) << "clear timer still running";
-    const double stopped = ViewState.AngleY;
+    const double stopped = saver.View.AngleY;
     PumpFor(100);
-    EXPECT_EQ(stopped, ViewState.AngleY);
-    SaverTeardown(w);  // a second teardown is harmless
+    EXPECT_EQ(stopped, saver.View.AngleY);
+    SaverTeardown(&saver);  // a second teardown is harmless
     DestroyWindow(w);
 }
 
 TEST(ControllerWin32, OverpaintModeAccumulatesColoursUntilTheClear)
 {
-    ResetSettings();
-    ResetViewState();
-    SaverSettings.AnimationTimer = 100000;
-    SaverSettings.CLSTimer = 100000;
     HWND w = CreateTestWindow();
-    SaverStart(w);
-    ASSERT_TRUE(AnimationState.Ready);
+    SaverRecord saver;
+    SaverInit(&saver, w);
+    saver.Settings.AnimationTimer = 100000;
+    saver.Settings.CLSTimer = 100000;
+    SaverStart(&saver);
+    ASSERT_TRUE(saver.Ready);
     for (int i = 0; i < 4; i++)
-        FrameTick(w);
+        FrameTick(&saver);
     EXPECT_GT(WindowColours(w).size(), 2u);
-    ClearTick(w);
-    SaverSettings.BlankScreen = 1;  // show the cleared surface with one attractor on it
-    SaverSettings.EnableContinuous = 0;
-    FrameTick(w);
+    ClearTick(&saver);
+    saver.Settings.BlankScreen = 1;  // show the cleared surface with one attractor on it
+    saver.Settings.EnableContinuous = 0;
+    FrameTick(&saver);
     EXPECT_EQ(2u, WindowColours(w).size());
-    SaverTeardown(w);
+    SaverTeardown(&saver);
     DestroyWindow(w);
 }
 
@@ -207,39 +205,39 @@ TEST(ControllerWin32, SurfaceThatCannotBeBuiltDrawsNothingButRuns)
     for (const auto& f : faults) {
         SCOPED_TRACE(f.fault);
         const bool drawing = f.calls.empty();
-        ResetSettings();
-        ResetViewState();
-        SaverSettings.BlankScreen = 1;
-        SaverSettings.AnimationTimer = 20;
-        SaverSettings.CLSTimer = 50;
+        SaverRecord saver;
+        SaverInit(&saver, w);
+        saver.Settings.BlankScreen = 1;
+        saver.Settings.AnimationTimer = 20;
+        saver.Settings.CLSTimer = 50;
         PaintWindow(w, grey);
         ASSERT_EQ(std::set<COLORREF>{grey}, WindowColours(w));
 
         if (drawing) {
-            SaverStart(w);
+            SaverStart(&saver);
         } else {
             FailGdi fail(f.calls);
-            SaverStart(w);
+            SaverStart(&saver);
         }
-        ASSERT_TRUE(AnimationState.Ready);
-        EXPECT_EQ(kWidth / 2, CentreX);
-        EXPECT_EQ(kHeight / 2, CentreY);
+        ASSERT_TRUE(saver.Ready);
+        EXPECT_EQ(kWidth / 2, saver.View.CentreX);
+        EXPECT_EQ(kHeight / 2, saver.View.CentreY);
 
         // Both modes, by hand and through the timers.
         for (uint32_t blank : {0u, 1u, 0u}) {
-            SaverSettings.BlankScreen = blank;
-            FrameTick(w);
-            ClearTick(w);
-            FrameTick(w);
+            saver.Settings.BlankScreen = blank;
+            FrameTick(&saver);
+            ClearTick(&saver);
+            FrameTick(&saver);
         }
-        SaverSettings.BlankScreen = 1;
-        const double angle = ViewState.AngleY;
+        saver.Settings.BlankScreen = 1;
+        const double angle = saver.View.AngleY;
         PumpFor(300);
-        EXPECT_GT(ViewState.AngleY, angle) << "the frame timer did not run";
+        EXPECT_GT(saver.View.AngleY, angle) << "the frame timer did not run";
         EXPECT_EQ(drawing, WindowColours(w) != std::set<COLORREF>{grey});
 
-        SaverTeardown(w);
-        EXPECT_EQ(nullptr, AnimationState.Surface);
+        SaverTeardown(&saver);
+        EXPECT_EQ(nullptr, saver.Surface);
         EXPECT_FALSE(KillTimer(w, 1));
         EXPECT_FALSE(KillTimer(w, 2));
     }
@@ -277,14 +275,15 @@ DWORD WINAPI PressOkWhenTheBoxShows(void*)
 
 TEST(ControllerWin32, ErrorBoxWaitsEvenWithAQuitPending)
 {
-    ResetSettings();
-    SaverSettings.NumberPoints = 4294967295u;
     HWND w = CreateTestWindow();
     ASSERT_NE(nullptr, w);
+    SaverRecord saver;
+    SaverInit(&saver, w);
+    saver.Settings.NumberPoints = 4294967295u;
     PostQuitMessage(0);  // as the configuration dialog's handler does
     g_boxPressed = false;
     HANDLE presser = CreateThread(nullptr, 0, PressOkWhenTheBoxShows, nullptr, 0, nullptr);
-    SaverStart(w);
+    SaverStart(&saver);
     EXPECT_TRUE(g_boxPressed) << "the box ended before it was pressed";
     WaitForSingleObject(presser, 10000);
     DWORD found = 1;
@@ -294,7 +293,7 @@ TEST(ControllerWin32, ErrorBoxWaitsEvenWithAQuitPending)
     MSG m;
     ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(-1, static_cast<int>(m.wParam));
-    SaverTeardown(w);
+    SaverTeardown(&saver);
     DestroyWindow(w);
 }
 

@@ -1,7 +1,7 @@
 // The saver's surface (pixels stored into a DIB section) against the
 // SetPixelV reference: the same seed and settings must show the same image
 // in the window, in both modes. The reference runs as its own program,
-// since a program links exactly one surface.
+// since a program links exactly one platform surface.
 #include <gtest/gtest.h>
 
 #include <windows.h>

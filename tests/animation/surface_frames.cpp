@@ -2,8 +2,6 @@
 #include "tests/animation/surface_frames.h"
 
 #include "animation/controller.h"
-#include "engine/render.h"
-#include "settings/settings.h"
 
 HWND CreateFrameWindow()
 {
@@ -47,21 +45,21 @@ static std::vector<uint32_t> ReadWindow(HWND w)
 
 std::vector<uint32_t> RenderFrames(HWND window, uint32_t blank, uint32_t seed)
 {
-    ResetSettings();
-    ResetViewState();
-    SaverSettings.BlankScreen = blank;
-    SaverSettings.AnimationTimer = 1000000;
-    SaverSettings.CLSTimer = 1000000;
-    SaverStart(window);
-    RandomSeed(seed);
+    SaverRecord saver;
+    SaverInit(&saver, window);
+    saver.Settings.BlankScreen = blank;
+    saver.Settings.AnimationTimer = 1000000;
+    saver.Settings.CLSTimer = 1000000;
+    SaverStart(&saver);
+    RandomSeed(&saver.Random, seed);
     // A clear between frames, so that the fill is compared in both modes.
-    ClearTick(window);
+    ClearTick(&saver);
     for (int i = 0; i < 4; i++)
-        FrameTick(window);
-    ClearTick(window);
+        FrameTick(&saver);
+    ClearTick(&saver);
     for (int i = 0; i < 3; i++)
-        FrameTick(window);
+        FrameTick(&saver);
     std::vector<uint32_t> shown = ReadWindow(window);
-    SaverTeardown(window);
+    SaverTeardown(&saver);
     return shown;
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-void Tick(SaverWindow) {}
+void Tick(SaverRecord*) {}
 
 TEST(TimerSchedule, PeriodIsClampedToTenThroughMaxInt)
 {

@@ -168,16 +168,21 @@ TEST(Matrix, RotationAxisIsTakenModuloThree)
     }
 }
 
-TEST(Matrix, DegreeConstantIsTheStatedLiteral)
+// The rotation takes degrees to radians with the double of bits
+// 0x3F91DF46A2529D3A, one unit in the last place above pi/180: the double
+// just below it, pi/180 rounded, turns a 1-degree angle by a different sine.
+TEST(Matrix, DegreeConstantIsTheStatedOne)
 {
+    const uint64_t bits = 0x3F91DF46A2529D3Aull;
+    double theta, below;
+    std::memcpy(&theta, &bits, sizeof theta);
+    below = std::nextafter(theta, 0.0);
     Matrix4 r;
     MatRotateAxis(&r, 3, 1.0);
-    const double theta = 0.0174532925199433;
-    uint64_t bits;
-    std::memcpy(&bits, &theta, sizeof bits);
-    EXPECT_EQ(0x3F91DF46A2529D3Aull, bits);
-    double sine, cosine;
+    double sine, cosine, sineBelow, cosineBelow;
     EngineSinCos(theta, &sine, &cosine);
+    EngineSinCos(below, &sineBelow, &cosineBelow);
+    ASSERT_NE(sine, sineBelow);
     EXPECT_EQ(cosine, r.m[0]);
     EXPECT_EQ(sine, r.m[1]);
 }

@@ -1,7 +1,6 @@
 // Frame rendering: the depth-scale table, the pixel mapping and its
-// rounding, the points that are skipped, and bounds safety. Linked with the
-// checked surface, which counts every set-pixel call out of range instead
-// of clipping it.
+// rounding, the points that are skipped, and bounds safety. Every surface
+// counts the set-pixel calls out of range instead of clipping them.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,27 +8,30 @@
 #include <vector>
 
 #include "engine/render.h"
-#include "engine/surface_checked.h"
+#include "engine/surface_memory.h"
 
 namespace {
 
+// A surface and the view the controller would set up for it.
 struct Frame {
     OffscreenSurface* s;
+    ViewStateRecord view = InitialView;
+    uint64_t rejections = 0;
     Frame(int w, int h) : s(MemorySurfaceCreate(w, h))
     {
-        ResetViewState();
-        CentreX = w / 2;
-        CentreY = h / 2;
-        SelectZScale(w);
-        CheckedSurfaceResetRejections();
+        view.CentreX = w / 2;
+        view.CentreY = h / 2;
+        SelectZScale(&view, w);
+        s->rejections = &rejections;
     }
     ~Frame() { MemorySurfaceDestroy(s); }
-    Colour At(int x, int y) const { return MemorySurfacePixels(s)[y * SurfaceWidth(s) + x]; }
+    void Render(const Vec3* points, uint32_t n, Colour c) { RenderFrame(&view, s, points, n, c); }
+    Colour At(int x, int y) const { return s->pixels[y * s->width + x]; }
     int Lit() const
     {
         int n = 0;
-        for (int i = 0; i < SurfaceWidth(s) * SurfaceHeight(s); i++)
-            n += MemorySurfacePixels(s)[i] != 0;
+        for (int i = 0; i < s->width * s->height; i++)
+            n += s->pixels[i] != 0;
         return n;
     }
 };
@@ -42,18 +44,18 @@ TEST(Render, DepthScaleByWidth)
     EXPECT_EQ(0.03, ZScaleForWidth(640));
     EXPECT_EQ(0.01, ZScaleForWidth(1152));
     EXPECT_EQ(0.01, ZScaleForWidth(0));
-    ResetViewState();
-    EXPECT_EQ(0.009, ViewState.ViewScale.z);
-    EXPECT_EQ(0.5, ViewState.SpinY);
-    SelectZScale(640);
-    EXPECT_EQ(0.03, ViewState.ViewScale.z);
+    ViewStateRecord view = InitialView;
+    EXPECT_EQ(0.009, view.ViewScale.z);
+    EXPECT_EQ(0.5, view.SpinY);
+    SelectZScale(&view, 640);
+    EXPECT_EQ(0.03, view.ViewScale.z);
 }
 
 TEST(Render, PointMapsToRoundedPixel)
 {
     Frame f(1024, 768);
     const Vec3 p = {0.9, -0.45, 1.0};
-    RenderFrame(f.s, &p, 1, 0x123456);
+    f.Render(&p, 1, 0x123456);
     // X = 100, Y = -50: -50 + 0.5 truncates toward zero to -49.
     EXPECT_EQ(0x123456u, f.At(512 + 100, 384 - 49));
     EXPECT_EQ(1, f.Lit());
@@ -67,12 +69,10 @@ TEST(Render, TruncationRoundsOnlyPositiveOffsets)
         int offset;
     } cases[] = {{0.5, 1}, {-0.7, 0}, {-1.2, 0}, {-1.6, -1}, {0.49, 0}, {2.5, 3}};
     for (const Case& c : cases) {
-        ResetViewState();
-        SelectZScale(640);
-        ViewState.ViewScale.z = 1.0;  // X = x exactly
-        std::memset(MemorySurfacePixels(f.s), 0, 640 * 480 * sizeof(Colour));
+        f.view.ViewScale.z = 1.0;  // X = x exactly
+        std::memset(f.s->pixels, 0, 640 * 480 * sizeof(Colour));
         const Vec3 p = {c.x, 0.0, 1.0};
-        RenderFrame(f.s, &p, 1, 7);
+        f.Render(&p, 1, 7);
         EXPECT_EQ(7u, f.At(320 + c.offset, 240)) << "x = " << c.x;
         EXPECT_EQ(1, f.Lit());
     }
@@ -90,13 +90,13 @@ TEST(Render, SkipsZeroDepthNonFiniteAndOverflowingPoints)
         {INFINITY, 0.0, 1.0},
         {0.0, -INFINITY, 1.0},
     };
-    RenderFrame(f.s, pts, sizeof pts / sizeof pts[0], 0xFFFFFF);
+    f.Render(pts, sizeof pts / sizeof pts[0], 0xFFFFFF);
     EXPECT_EQ(0, f.Lit());
 
     // With depth scale 1 at depth 1, X = x and Y = y. Converting any of
     // these offsets to a 32-bit (or, beyond 1e19, a 64-bit) integer without
     // the range test first is undefined; the sanitizer build traps it.
-    ViewState.ViewScale.z = 1.0;
+    f.view.ViewScale.z = 1.0;
     const Vec3 exact[] = {
         {2147483647.5, 0.0, 1.0},    // trunc(X + 0.5) = 2^31
         {-2147483649.5, 0.0, 1.0},   // trunc(X + 0.5) = -2^31 - 1
@@ -107,12 +107,12 @@ TEST(Render, SkipsZeroDepthNonFiniteAndOverflowingPoints)
         {2147483647.0, 0.0, 1.0},    // fits, but adding CentreX needs more than 32 bits
         {0.0, -2147483648.6, 1.0},   // fits: trunc gives -2^31
     };
-    RenderFrame(f.s, exact, sizeof exact / sizeof exact[0], 0xFFFFFF);
+    f.Render(exact, sizeof exact / sizeof exact[0], 0xFFFFFF);
     EXPECT_EQ(0, f.Lit());
-    EXPECT_EQ(0u, CheckedSurfaceRejections());
+    EXPECT_EQ(0u, f.rejections);
 
     const Vec3 control = {10.0, -20.0, 1.0};
-    RenderFrame(f.s, &control, 1, 0xFFFFFF);
+    f.Render(&control, 1, 0xFFFFFF);
     EXPECT_EQ(0xFFFFFFu, f.At(400 + 10, 300 - 19));
     EXPECT_EQ(1, f.Lit());
 }
@@ -122,20 +122,20 @@ TEST(Render, SkipsZeroDepthNonFiniteAndOverflowingPoints)
 TEST(Render, DrawsTheCornersAndNothingBeyondTheEdges)
 {
     Frame f(40, 30);  // centre (20, 15)
-    ViewState.ViewScale.z = 1.0;
+    f.view.ViewScale.z = 1.0;
     // Offsets are trunc(v + 0.5): -20.5 -> -20, 19 -> 19, -15.5 -> -15, 14 -> 14.
     const Vec3 corners[] = {{-20.5, -15.5, 1.0}, {19.0, -15.5, 1.0}, {-20.5, 14.0, 1.0}, {19.0, 14.0, 1.0}};
     // x = -1 and x = 40 on row 15; y = -1 and y = 30 on column 20.
     const Vec3 beyond[] = {{-21.5, 0.0, 1.0}, {20.0, 0.0, 1.0}, {0.0, -16.5, 1.0}, {0.0, 15.0, 1.0}};
-    RenderFrame(f.s, beyond, 4, 0x0000FF);
+    f.Render(beyond, 4, 0x0000FF);
     EXPECT_EQ(0, f.Lit());
-    RenderFrame(f.s, corners, 4, 0x0000FF);
+    f.Render(corners, 4, 0x0000FF);
     EXPECT_EQ(4, f.Lit());
     EXPECT_EQ(0x0000FFu, f.At(0, 0));
     EXPECT_EQ(0x0000FFu, f.At(39, 0));
     EXPECT_EQ(0x0000FFu, f.At(0, 29));
     EXPECT_EQ(0x0000FFu, f.At(39, 29));
-    EXPECT_EQ(0u, CheckedSurfaceRejections());
+    EXPECT_EQ(0u, f.rejections);
 }
 
 // With the centre off the surface the first offset drawn can be positive,
@@ -144,9 +144,9 @@ TEST(Render, DrawsTheCornersAndNothingBeyondTheEdges)
 TEST(Render, CentreOffTheSurfaceKeepsExactEdges)
 {
     Frame f(40, 30);
-    ViewState.ViewScale.z = 1.0;
-    CentreX = -10;  // x offsets 10..49 are drawn
-    CentreY = 35;   // y offsets -35..-6
+    f.view.ViewScale.z = 1.0;
+    f.view.CentreX = -10;  // x offsets 10..49 are drawn
+    f.view.CentreY = 35;   // y offsets -35..-6
     const double below10 = std::nextafter(10.0, 0.0), below50 = std::nextafter(50.0, 0.0);
     const double aboveMinus6 = std::nextafter(-6.0, 0.0), aboveMinus36 = std::nextafter(-36.0, 0.0);
     const Vec3 skipped[] = {
@@ -155,24 +155,24 @@ TEST(Render, CentreOffTheSurfaceKeepsExactEdges)
         {49.5, -20.5, 1.0},              // x offset 50
         {19.5, -36.5, 1.0},              // y offset -36
     };
-    RenderFrame(f.s, skipped, 4, 0x00FF00);
+    f.Render(skipped, 4, 0x00FF00);
     EXPECT_EQ(0, f.Lit());
     const Vec3 drawn[] = {
         {9.5, -6.5, 1.0},                              // offsets (10, -6): pixel (0, 29)
         {below50 - 0.5, aboveMinus36 - 0.5, 1.0},      // offsets (49, -35): pixel (39, 0)
     };
-    RenderFrame(f.s, drawn, 2, 0x00FF00);
+    f.Render(drawn, 2, 0x00FF00);
     EXPECT_EQ(0x00FF00u, f.At(0, 29));
     EXPECT_EQ(0x00FF00u, f.At(39, 0));
     EXPECT_EQ(2, f.Lit());
-    EXPECT_EQ(0u, CheckedSurfaceRejections());
+    EXPECT_EQ(0u, f.rejections);
 }
 
 TEST(Render, NegativeDepthIsMirroredNotCulled)
 {
     Frame f(1152, 864);  // z scale 0.01: magnification 100
     const Vec3 p = {1.0, 0.5, -1.0};
-    RenderFrame(f.s, &p, 1, 3);
+    f.Render(&p, 1, 3);
     // X = -100, Y = -50 -> offsets -99, -49.
     EXPECT_EQ(3u, f.At(576 - 99, 432 - 49));
 }
@@ -181,7 +181,7 @@ TEST(Render, LaterPointsOverwriteAndOnlyCountIsDrawn)
 {
     Frame f(640, 480);
     const Vec3 pts[] = {{0, 0, 1}, {0, 0, 1}, {0.3, 0, 1}};
-    RenderFrame(f.s, pts, 2, 5);
+    f.Render(pts, 2, 5);
     EXPECT_EQ(5u, f.At(320, 240));
     EXPECT_EQ(1, f.Lit());
 }
@@ -189,10 +189,10 @@ TEST(Render, LaterPointsOverwriteAndOnlyCountIsDrawn)
 TEST(Render, ViewAnglesRotateTheCloud)
 {
     Frame f(1152, 864);
-    ViewState.AngleY = 180.0;  // x -> -x, z -> -z, so x / z keeps its sign
-    ViewState.AngleZ = 90.0;   // then (x, y) -> (y, -x) first
+    f.view.AngleY = 180.0;  // x -> -x, z -> -z, so x / z keeps its sign
+    f.view.AngleZ = 90.0;   // then (x, y) -> (y, -x) first
     const Vec3 p = {0.5, 0.0, 1.0};
-    RenderFrame(f.s, &p, 1, 9);
+    f.Render(&p, 1, 9);
     // Rz: (0.5, 0, 1) -> (0, -0.5, 1); Ry(180): (0, -0.5, -1); project: (0, 50)
     EXPECT_EQ(9u, f.At(576, 432 + 50));
 }
@@ -208,27 +208,28 @@ TEST(Render, NeverWritesOutsideTheSurface)
         SurfaceSetPixel(control.s, 0, -1, 1);
         const uint32_t indices[] = {6, SurfaceSkipIndex, 5};
         SurfaceSetPixels(control.s, indices, 3, 1);
-        EXPECT_EQ(3u, CheckedSurfaceRejections());
+        EXPECT_EQ(3u, control.rejections);
         EXPECT_EQ(1, control.Lit());
     }
     std::vector<Vec3> cloud(2000);
     int lit = 0;
     for (uint32_t seed = 0; seed < 200; seed++) {
-        RandomSeed(seed);
-        const int w = 1 + RandomInt() % 97;
-        const int h = 1 + RandomInt() % 61;
+        RandomStream r = UnseededStream;
+        RandomSeed(&r, seed);
+        const int w = 1 + RandomInt(&r) % 97;
+        const int h = 1 + RandomInt(&r) % 61;
         Frame f(w, h);
-        ViewState.AngleX = RandomInt() * 0.1;
-        ViewState.AngleY = RandomInt() * 0.1;
-        ViewState.ViewScale = {RandomUnit(1.0) * 4.0, RandomUnit(1.0) * 4.0, RandomUnit(1.0) * 0.01};
-        ViewState.EyePosition = {RandomUnit(1.0), RandomUnit(1.0), RandomUnit(1.0)};
+        f.view.AngleX = RandomInt(&r) * 0.1;
+        f.view.AngleY = RandomInt(&r) * 0.1;
+        f.view.ViewScale = {RandomUnit(&r, 1.0) * 4.0, RandomUnit(&r, 1.0) * 4.0, RandomUnit(&r, 1.0) * 0.01};
+        f.view.EyePosition = {RandomUnit(&r, 1.0), RandomUnit(&r, 1.0), RandomUnit(&r, 1.0)};
         MapSet maps[MapCount];
-        RandomizeMaps(maps);
+        RandomizeMaps(&r, maps);
         if (seed % 7 == 0)
             maps[seed % 2].m[seed % 12] = seed % 3 ? INFINITY : NAN;
-        GeneratePoints(maps, cloud.data(), 2000);
-        RenderFrame(f.s, cloud.data(), 2000, 0xABCDEF);
-        ASSERT_EQ(0u, CheckedSurfaceRejections()) << "seed " << seed;
+        GeneratePoints(&r, maps, cloud.data(), 2000);
+        f.Render(cloud.data(), 2000, 0xABCDEF);
+        ASSERT_EQ(0u, f.rejections) << "seed " << seed;
         lit += f.Lit();
     }
     EXPECT_GT(lit, 1000);  // the frames do draw
@@ -237,8 +238,8 @@ TEST(Render, NeverWritesOutsideTheSurface)
 uint64_t Fingerprint(const OffscreenSurface* s)
 {
     uint64_t h = 1469598103934665603ull;  // FNV-1a over the pixels
-    for (int i = 0; i < SurfaceWidth(s) * SurfaceHeight(s); i++)
-        h = (h ^ MemorySurfacePixels(s)[i]) * 1099511628211ull;
+    for (int i = 0; i < s->width * s->height; i++)
+        h = (h ^ s->pixels[i]) * 1099511628211ull;
     return h;
 }
 
@@ -249,18 +250,19 @@ TEST(Render, FixedSeedFramesAreReproducible)
 {
     std::vector<Vec3> cloud(10000);
     MapSet maps[MapCount];
-    RandomSeed(20261208);
-    const Colour c = NewAttractor(maps, cloud.data(), 10000);
+    RandomStream r = UnseededStream;
+    RandomSeed(&r, 20261208);
+    const Colour c = NewAttractor(&r, maps, cloud.data(), 10000);
 
     Frame still(1024, 768);
-    RenderFrame(still.s, cloud.data(), 10000, c);
+    still.Render(cloud.data(), 10000, c);
     EXPECT_EQ(0xcda1efa7261b294eull, Fingerprint(still.s)) << std::hex << Fingerprint(still.s);
 
     Frame turned(1024, 768);
-    ViewState.AngleX = 12.5;
-    ViewState.AngleY = 1234.5;
-    ViewState.AngleZ = -77.0;
-    RenderFrame(turned.s, cloud.data(), 10000, c);
+    turned.view.AngleX = 12.5;
+    turned.view.AngleY = 1234.5;
+    turned.view.AngleZ = -77.0;
+    turned.Render(cloud.data(), 10000, c);
     EXPECT_EQ(0x23ad74dd932ef3f2ull, Fingerprint(turned.s)) << std::hex << Fingerprint(turned.s);
 }
 

@@ -101,10 +101,10 @@ void Restore(const char* name, F original)
 
 class RegistryCalls : public ::testing::Test {
 protected:
+    SaverSettingsRecord settings = DefaultSettings;  // the record loaded and saved
     void SetUp() override
     {
         DeleteSettingsKey();
-        ResetSettings();
         g_calls.clear();
         g_failWriteOf.clear();
         g_failCreate = false;
@@ -150,9 +150,9 @@ std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std:
 
 TEST_F(RegistryCalls, LoadReadsInItsOrderAndSaveWritesInAnother)
 {
-    PutRecord(SaverSettings);
+    PutRecord(settings);
     Hook();
-    EXPECT_EQ(1, LoadSettings());
+    EXPECT_EQ(1, LoadSettings(&settings));
     EXPECT_EQ((std::vector<std::string>{
                   "open Software\\Glimra\\Zorv KEY_READ",
                   "query EnableRotation size 4",
@@ -166,14 +166,14 @@ TEST_F(RegistryCalls, LoadReadsInItsOrderAndSaveWritesInAnother)
               g_calls);
 
     g_calls.clear();
-    EXPECT_EQ(1, SaveSettings());
+    EXPECT_EQ(1, SaveSettings(&settings));
     EXPECT_EQ(Join({"open Software\\Glimra\\Zorv KEY_WRITE"}, Join(kWrites, {"flush", "close"})), g_calls);
 }
 
 TEST_F(RegistryCalls, FirstLoadCreatesTheKeyAndQueriesNothing)
 {
     Hook();
-    EXPECT_EQ(1, LoadSettings());
+    EXPECT_EQ(1, LoadSettings(&settings));
     EXPECT_EQ(Join({"open Software\\Glimra\\Zorv KEY_READ fails", "open Software\\Glimra\\Zorv KEY_WRITE fails",
                     "create Software\\Glimra\\Zorv class REG_DATA non-volatile KEY_WRITE no descriptor inheritable"},
                    Join(kWrites, {"flush", "close"})),
@@ -184,11 +184,11 @@ TEST_F(RegistryCalls, FailedCreateChangesNothingAndIsReported)
 {
     g_failCreate = true;
     Hook();
-    SaverSettings = {11, 22, 33, 44, 55, 66};
-    EXPECT_EQ(0, SaveSettings());
-    EXPECT_EQ(0, LoadSettings());
+    settings = {11, 22, 33, 44, 55, 66};
+    EXPECT_EQ(0, SaveSettings(&settings));
+    EXPECT_EQ(0, LoadSettings(&settings));
     EXPECT_EQ("EnableRotation=11 EnableContinuous=22 BlankScreen=33 NumberPoints=44 CLSTimer=55 AnimationTimer=66",
-              DescribeRecord(SaverSettings));
+              DescribeRecord(settings));
     // Neither call wrote anything nor left a key open.
     for (const std::string& call : g_calls)
         EXPECT_TRUE(call.rfind("set ", 0) != 0 && call != "close" && call != "flush") << call;
@@ -200,8 +200,8 @@ TEST_F(RegistryCalls, FailingWriteDoesNotStopTheOthers)
 {
     g_failWriteOf = "BlankScreen";
     Hook();
-    SaverSettings = {11, 22, 33, 44, 55, 66};
-    EXPECT_EQ(1, SaveSettings());
+    settings = {11, 22, 33, 44, 55, 66};
+    EXPECT_EQ(1, SaveSettings(&settings));
     EXPECT_EQ(Join({"open Software\\Glimra\\Zorv KEY_WRITE fails",
                     "create Software\\Glimra\\Zorv class REG_DATA non-volatile KEY_WRITE no descriptor inheritable"},
                    Join(kWrites, {"flush", "close"})),

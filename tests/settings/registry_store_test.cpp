@@ -12,34 +12,34 @@ const SaverSettingsRecord kDistinct = {11, 22, 33, 44, 55, 66};
 
 class RegistryStore : public ::testing::Test {
 protected:
+    SaverSettingsRecord settings = DefaultSettings;  // the record loaded and saved
     void SetUp() override
     {
         DeleteSettingsKey();
-        ResetSettings();
     }
     void TearDown() override { DeleteSettingsKey(); }
 };
 
 TEST_F(RegistryStore, FirstLoadCreatesTheKeyWithClassAndDefaults)
 {
-    EXPECT_EQ(1, LoadSettings());
+    EXPECT_EQ(1, LoadSettings(&settings));
     EXPECT_EQ("REG_DATA", SettingsKeyClass());
     EXPECT_EQ("EnableRotation=1 EnableContinuous=1 BlankScreen=0 NumberPoints=10000 CLSTimer=1000 AnimationTimer=200",
               DescribeStoredRecord());
     EXPECT_EQ("EnableRotation=1 EnableContinuous=1 BlankScreen=0 NumberPoints=10000 CLSTimer=1000 AnimationTimer=200",
-              DescribeRecord(SaverSettings));
+              DescribeRecord(settings));
 
     // A second load finds the key and changes nothing.
-    EXPECT_EQ(1, LoadSettings());
-    EXPECT_EQ(DescribeRecord(SaverSettings), DescribeStoredRecord());
+    EXPECT_EQ(1, LoadSettings(&settings));
+    EXPECT_EQ(DescribeRecord(settings), DescribeStoredRecord());
 }
 
 TEST_F(RegistryStore, LoadWithoutKeyWritesTheRecordAsItStands)
 {
-    SaverSettings = kDistinct;
-    EXPECT_EQ(1, LoadSettings());
+    settings = kDistinct;
+    EXPECT_EQ(1, LoadSettings(&settings));
     EXPECT_EQ(DescribeRecord(kDistinct), DescribeStoredRecord());
-    EXPECT_EQ(DescribeRecord(kDistinct), DescribeRecord(SaverSettings));
+    EXPECT_EQ(DescribeRecord(kDistinct), DescribeRecord(settings));
 }
 
 TEST_F(RegistryStore, OnlyValuesOfExactlyFourBytesLoadWhateverTheirType)
@@ -57,14 +57,14 @@ TEST_F(RegistryStore, OnlyValuesOfExactlyFourBytesLoadWhateverTheirType)
 
     // Fields that must keep every byte: a query that fails or returns a
     // short value may still have written into the buffer it was given.
-    SaverSettings = {0xA1A2A3A4u, 0xB1B2B3B4u, 0xC1C2C3C4u, 7, 7, 7};
-    EXPECT_EQ(1, LoadSettings());
-    EXPECT_EQ(0xA1A2A3A4u, SaverSettings.EnableRotation);
-    EXPECT_EQ(0xB1B2B3B4u, SaverSettings.EnableContinuous);
-    EXPECT_EQ(0xC1C2C3C4u, SaverSettings.BlankScreen);
-    EXPECT_EQ(0x00636261u, SaverSettings.NumberPoints);  // "abc\0", little-endian
-    EXPECT_EQ(0x12345678u, SaverSettings.CLSTimer);
-    EXPECT_EQ(0xC8000000u, SaverSettings.AnimationTimer);  // bytes taken little-endian regardless of type
+    settings = {0xA1A2A3A4u, 0xB1B2B3B4u, 0xC1C2C3C4u, 7, 7, 7};
+    EXPECT_EQ(1, LoadSettings(&settings));
+    EXPECT_EQ(0xA1A2A3A4u, settings.EnableRotation);
+    EXPECT_EQ(0xB1B2B3B4u, settings.EnableContinuous);
+    EXPECT_EQ(0xC1C2C3C4u, settings.BlankScreen);
+    EXPECT_EQ(0x00636261u, settings.NumberPoints);  // "abc\0", little-endian
+    EXPECT_EQ(0x12345678u, settings.CLSTimer);
+    EXPECT_EQ(0xC8000000u, settings.AnimationTimer);  // bytes taken little-endian regardless of type
 
     // Loading writes nothing back.
     EXPECT_EQ("(missing)", DescribeValue("BlankScreen"));
@@ -81,46 +81,46 @@ TEST_F(RegistryStore, StringsOfOtherLengthsAndWiderNumbersAreIgnored)
     PutValue("CLSTimer", REG_DWORD, nullptr, 0);
     PutDword("AnimationTimer", 250);
 
-    SaverSettings = kDistinct;
-    EXPECT_EQ(1, LoadSettings());
+    settings = kDistinct;
+    EXPECT_EQ(1, LoadSettings(&settings));
     SaverSettingsRecord expected = kDistinct;
     expected.AnimationTimer = 250;  // the one well-formed value still loads
-    EXPECT_EQ(DescribeRecord(expected), DescribeRecord(SaverSettings));
+    EXPECT_EQ(DescribeRecord(expected), DescribeRecord(settings));
 }
 
 TEST_F(RegistryStore, ZeroAndAllOnesLoadUnchanged)
 {
     PutRecord({0, 4294967295u, 0, 0, 4294967295u, 0});
-    EXPECT_EQ(1, LoadSettings());
+    EXPECT_EQ(1, LoadSettings(&settings));
     EXPECT_EQ("EnableRotation=0 EnableContinuous=4294967295 BlankScreen=0 NumberPoints=0 CLSTimer=4294967295 "
               "AnimationTimer=0",
-              DescribeRecord(SaverSettings));
+              DescribeRecord(settings));
 
     PutRecord({4294967295u, 0, 4294967295u, 4294967295u, 0, 4294967295u});
-    EXPECT_EQ(1, LoadSettings());
+    EXPECT_EQ(1, LoadSettings(&settings));
     EXPECT_EQ("EnableRotation=4294967295 EnableContinuous=0 BlankScreen=4294967295 NumberPoints=4294967295 "
               "CLSTimer=0 AnimationTimer=4294967295",
-              DescribeRecord(SaverSettings));
+              DescribeRecord(settings));
 }
 
 TEST_F(RegistryStore, SaveThenLoadRoundTripsEveryField)
 {
     // An existing value of another type is replaced by a REG_DWORD.
     PutValue("NumberPoints", REG_SZ, "abc", 4);
-    SaverSettings = kDistinct;
-    EXPECT_EQ(1, SaveSettings());
+    settings = kDistinct;
+    EXPECT_EQ(1, SaveSettings(&settings));
     EXPECT_EQ(DescribeRecord(kDistinct), DescribeStoredRecord());
 
-    ResetSettings();
-    EXPECT_EQ(1, LoadSettings());
-    EXPECT_EQ(DescribeRecord(kDistinct), DescribeRecord(SaverSettings));
+    settings = DefaultSettings;
+    EXPECT_EQ(1, LoadSettings(&settings));
+    EXPECT_EQ(DescribeRecord(kDistinct), DescribeRecord(settings));
 
     const SaverSettingsRecord extremes = {0, 4294967295u, 2147483648u, 4294967295u, 0, 1};
-    SaverSettings = extremes;
-    EXPECT_EQ(1, SaveSettings());
-    ResetSettings();
-    EXPECT_EQ(1, LoadSettings());
-    EXPECT_EQ(DescribeRecord(extremes), DescribeRecord(SaverSettings));
+    settings = extremes;
+    EXPECT_EQ(1, SaveSettings(&settings));
+    settings = DefaultSettings;
+    EXPECT_EQ(1, LoadSettings(&settings));
+    EXPECT_EQ(DescribeRecord(extremes), DescribeRecord(settings));
 }
 
 }  // namespace

@@ -20,10 +20,11 @@ struct Delivered {
 };
 
 std::vector<Delivered> g_delivered;  // every message the test window handled, in order
+SaverInputRecord g_input;            // the input layer's record for the test window
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const LRESULT result = SaverInputProc(window, message, wParam, lParam);
+    const LRESULT result = SaverInputProc(&g_input, window, message, wParam, lParam);
     g_delivered.push_back({message, wParam, result});
     return result;
 }
@@ -45,8 +46,8 @@ HWND OpenTestWindow()
     }
     HWND window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 200, 200, NULL, NULL,
                                   GetModuleHandleA(NULL), NULL);
-    HaveStartCursor = false;
-    StartCursor = {-1000, -1000};
+    g_input.HaveStartCursor = false;
+    g_input.StartCursor = {-1000, -1000};
     g_delivered.clear();
     return window;
 }
@@ -147,18 +148,18 @@ TEST(SaverInput, FirstMovementTestOnlyRecordsWhicheverMessageRunsIt)
         SCOPED_TRACE(t.message);
         HWND window = OpenTestWindow();
         ASSERT_TRUE(window);
-        MoveCursor(700, 500);  // far from the stale StartCursor
+        MoveCursor(700, 500);  // far from the stale start cursor
         SendMessageA(window, t.message, t.wParam, 0);
-        EXPECT_TRUE(HaveStartCursor);
-        EXPECT_EQ(700, StartCursor.x);
-        EXPECT_EQ(500, StartCursor.y);
+        EXPECT_TRUE(g_input.HaveStartCursor);
+        EXPECT_EQ(700, g_input.StartCursor.x);
+        EXPECT_EQ(500, g_input.StartCursor.y);
         EXPECT_EQ(0, TakeCloseRequests(window));
 
         // Later tests by the same message measure from there.
         MoveCursor(704, 500);
         SendMessageA(window, t.message, t.wParam, 0);
         EXPECT_EQ(1, TakeCloseRequests(window));
-        EXPECT_EQ(700, StartCursor.x);
+        EXPECT_EQ(700, g_input.StartCursor.x);
         CloseTestWindow(window);
     }
 }
@@ -171,10 +172,10 @@ TEST(SaverInput, ActivationRunsTheMovementTestOnlyWhenLost)
     SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
     SendMessageA(window, WM_ACTIVATE, WA_ACTIVE, 0);
     SendMessageA(window, WM_ACTIVATE, WA_CLICKACTIVE, 0);
-    EXPECT_FALSE(HaveStartCursor);
+    EXPECT_FALSE(g_input.HaveStartCursor);
 
     SendMessageA(window, WM_MOUSEMOVE, 0, 0);
-    ASSERT_TRUE(HaveStartCursor);
+    ASSERT_TRUE(g_input.HaveStartCursor);
     MoveCursor(310, 300);
     SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
     SendMessageA(window, WM_ACTIVATE, WA_ACTIVE, 0);
@@ -203,8 +204,8 @@ TEST(SaverInput, MovesOfThreePixelsOrLessNeverClose)
     MoveCursor(x0 + 2, y0 + 2);  // d = 4
     SendMessageA(window, WM_MOUSEMOVE, 0, 0);
     EXPECT_EQ(1, TakeCloseRequests(window));
-    EXPECT_EQ(x0, StartCursor.x);
-    EXPECT_EQ(y0, StartCursor.y);
+    EXPECT_EQ(x0, g_input.StartCursor.x);
+    EXPECT_EQ(y0, g_input.StartCursor.y);
     CloseTestWindow(window);
 }
 
@@ -262,7 +263,7 @@ TEST(SaverInput, AnyKeyPressClosesIncludingAltF4)
         ASSERT_TRUE(window);
         SendMessageA(window, k.message, k.key, k.lParam);
         EXPECT_EQ(1, TakeCloseRequests(window));
-        EXPECT_FALSE(HaveStartCursor);
+        EXPECT_FALSE(g_input.HaveStartCursor);
         CloseTestWindow(window);
     }
 }
@@ -320,7 +321,7 @@ TEST(SaverInput, RefusesToBeDeactivated)
     ASSERT_NE(0, DefWindowProcA(window, WM_NCACTIVATE, FALSE, 0));
     EXPECT_EQ(0, SendMessageA(window, WM_NCACTIVATE, FALSE, 0));
     EXPECT_NE(0, SendMessageA(window, WM_NCACTIVATE, TRUE, 0));
-    EXPECT_FALSE(HaveStartCursor);
+    EXPECT_FALSE(g_input.HaveStartCursor);
     EXPECT_EQ(0, TakeCloseRequests(window));
     CloseTestWindow(window);
 }
@@ -367,7 +368,7 @@ TEST(SaverInput, ButtonPressesNudgeTheCursorAndClose)
             EXPECT_EQ(s.wantX, p.x);
             EXPECT_EQ(s.wantY, p.y);
             EXPECT_EQ(1, TakeCloseRequests(window));
-            EXPECT_FALSE(HaveStartCursor);
+            EXPECT_FALSE(g_input.HaveStartCursor);
             CloseTestWindow(window);
         }
 }
@@ -395,7 +396,7 @@ TEST(SaverInput, ReleasesDoubleClicksAndOtherInputDoNotClose)
         EXPECT_EQ(450, p.x);
         EXPECT_EQ(350, p.y);
     }
-    EXPECT_FALSE(HaveStartCursor);
+    EXPECT_FALSE(g_input.HaveStartCursor);
     EXPECT_TRUE(IsWindow(window));
     CloseTestWindow(window);
 }
@@ -469,18 +470,18 @@ TEST(SaverInput, FailedCursorReadIsNoObservation)
         SendMessageA(window, WM_ACTIVATE, WA_INACTIVE, 0);
         SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
     }
-    EXPECT_FALSE(HaveStartCursor);
+    EXPECT_FALSE(g_input.HaveStartCursor);
     EXPECT_EQ(0, TakeCloseRequests(window));
 
     SendMessageA(window, WM_MOUSEMOVE, 0, 0);  // a good read records the start
-    ASSERT_TRUE(HaveStartCursor);
+    ASSERT_TRUE(g_input.HaveStartCursor);
     {
         FailCursorReads fail(0);
         SendMessageA(window, WM_MOUSEMOVE, 0, 0);
         SendMessageA(window, WM_ACTIVATE, WA_INACTIVE, 0);
     }
-    EXPECT_EQ(700, StartCursor.x);
-    EXPECT_EQ(500, StartCursor.y);
+    EXPECT_EQ(700, g_input.StartCursor.x);
+    EXPECT_EQ(500, g_input.StartCursor.y);
     EXPECT_EQ(0, TakeCloseRequests(window));
 
     MoveCursor(704, 500);  // and a good read still measures from it

@@ -41,8 +41,15 @@ void Record(const char* what)
 }  // namespace
 
 // Stand-ins for the animation controller and the configuration dialog.
-void SaverStart(SaverWindow window)
+void SaverInit(SaverRecord* saver, SaverWindow window)
 {
+    *saver = SaverRecord{};
+    saver->Window = window;
+}
+
+void SaverStart(SaverRecord* saver)
+{
+    SaverWindow window = saver->Window;
     Record("start");
     g_startWindow = window;
     if (g_failStart)
@@ -51,15 +58,17 @@ void SaverStart(SaverWindow window)
         SetTimer(NULL, 0, 1, g_onStart);
 }
 
-void SaverResize(SaverWindow window)
+void SaverResize(SaverRecord* saver)
 {
+    SaverWindow window = saver->Window;
     Record("resize");
     g_resizeWindow = window;
     GetWindowRect(static_cast<HWND>(window), &g_rectAtResize);
 }
 
-void SaverTeardown(SaverWindow window)
+void SaverTeardown(SaverRecord* saver)
 {
+    SaverWindow window = saver->Window;
     Record("teardown");
     g_teardownWindow = window;
     g_aliveAtTeardown = IsWindow(static_cast<HWND>(window)) != 0;
@@ -100,7 +109,6 @@ HWND OpenSaverWindow(const char* tail)
     g_dialogOwner = NULL;
     g_dialogParam = -1;
     g_startWindow = g_teardownWindow = g_resizeWindow = nullptr;
-    HaveStartCursor = false;
     return CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 160, 120, NULL, NULL,
                            Instance, NULL);
 }

@@ -45,18 +45,51 @@ reap() {  # reap PID [SECONDS]: waits for it (killed after SECONDS, default 10);
     wait "$watchdog" 2>/dev/null
 }
 
-# A home whose ~/.xscreensaver runs one program, and as_user, the command
-# prefix that runs XScreenSaver's programs there. XScreenSaver will not run
-# hacks as root, so as root they run as the user nobody. Sets home, as_user.
+# PATH with every folder that others cannot enter (the tests' tool-path in
+# a clone under /root, mode 0700) replaced by a copy in $tmp, its links kept
+# as links.
+others_enter() {  # others_enter DIR: DIR and every folder above it have the x bit for others
+    local d=$1
+    while [ -n "$d" ]; do
+        [ $((0$(stat -L -c %a "$d" 2>/dev/null || echo 0) & 1)) -eq 1 ] || return 1
+        d=${d%/*}
+    done
+}
+reachable_path() {  # reachable_path PATH
+    local dir copy out=()
+    for dir in ${1//:/ }; do
+        if ! others_enter "$dir"; then
+            copy=$(mktemp -d "$tmp/path.XXXXXX")
+            cp -a "$dir/." "$copy/"
+            chmod 755 "$copy"
+            dir=$copy
+        fi
+        out+=("$dir")
+    done
+    (IFS=:; echo "${out[*]}")
+}
+
+# as_user, the command prefix that runs XScreenSaver's programs with HOME
+# (and DIR first on PATH). XScreenSaver will not run hacks as root, so as
+# root they run as the user nobody, in HOME, with a PATH nobody can follow
+# wherever the clone is.
+as_user_at() {  # as_user_at HOME [DIR]
+    local path=${2:+$2:}$PATH
+    as_user=(env HOME="$1" PATH="$path")
+    if [ "$(id -u)" -eq 0 ]; then
+        chmod 755 "$tmp"
+        chown -R nobody "$1"
+        path=$(reachable_path "$path")
+        as_user=(env PATH="$path" runuser -u nobody -- env -C "$1" HOME="$1" PATH="$path")
+    fi
+}
+
+# A home whose ~/.xscreensaver runs one program. Sets home, as_user.
 xscreensaver_home() {  # xscreensaver_home COMMAND-LINE
     chmod 755 "$tmp"
     home=$tmp/home
     mkdir -p "$home"
     printf 'mode: one\nselected: 0\nsplash: False\nlock: False\nfade: False\nunfade: False\nprograms: %s \\n\n' \
         "$1" >"$home/.xscreensaver"
-    as_user=(env HOME="$home")
-    if [ "$(id -u)" -eq 0 ]; then
-        chown -R nobody "$home"
-        as_user=(runuser -u nobody -- env HOME="$home")
-    fi
+    as_user_at "$home"
 }

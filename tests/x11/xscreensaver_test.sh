@@ -58,11 +58,7 @@ check "-exit: the daemon ends" wait_for 10 gone "$daemon"
 add=$tmp/root/usr/bin/zorvane-xscreensaver-add
 home=$tmp/home-add
 mkdir -p "$home"
-as_user=(env HOME="$home" PATH="$(dirname "$hack"):$PATH")
-if [ "$(id -u)" -eq 0 ]; then
-    chown -R nobody "$tmp/home-add"
-    as_user=(runuser -u nobody -- "${as_user[@]}")
-fi
+as_user_at "$home" "$(dirname "$hack")"
 "${as_user[@]}" DISPLAY="$DISPLAY" xscreensaver -no-splash >"$tmp/daemon.log" 2>&1 &
 daemon=$!
 check "the daemon answers (no ~/.xscreensaver)" wait_for 15 command_ -time

@@ -23,7 +23,6 @@
 #include "engine/matrix.h"
 #include "engine/render.h"
 #include "engine/surface_memory.h"
-#include "settings/settings.h"
 
 static const int kRepetitions = 5;
 
@@ -65,10 +64,10 @@ static void BM_GeneratePoints(benchmark::State& state)
     const uint32_t count = static_cast<uint32_t>(state.range(0));
     std::vector<Vec3> cloud(count);
     MapSet maps[MapCount];
-    RandomSeed(1);
-    RandomizeMaps(maps);
+    RandomStream r = UnseededStream;
+    RandomizeMaps(&r, maps);
     for (auto _ : state) {
-        GeneratePoints(maps, cloud.data(), count);
+        GeneratePoints(&r, maps, cloud.data(), count);
         benchmark::DoNotOptimize(cloud.data());
         benchmark::ClobberMemory();
     }
@@ -80,16 +79,16 @@ static void BM_RenderFrame(benchmark::State& state)
     const uint32_t count = static_cast<uint32_t>(state.range(0));
     std::vector<Vec3> cloud(count);
     MapSet maps[MapCount];
-    RandomSeed(1);
-    const Colour c = NewAttractor(maps, cloud.data(), count);
+    RandomStream r = UnseededStream;
+    const Colour c = NewAttractor(&r, maps, cloud.data(), count);
     OffscreenSurface* s = MemorySurfaceCreate(1024, 768);
-    ResetViewState();
-    CentreX = 512;
-    CentreY = 384;
-    SelectZScale(1024);
+    ViewStateRecord view = InitialView;
+    view.CentreX = 512;
+    view.CentreY = 384;
+    SelectZScale(&view, 1024);
     for (auto _ : state) {
-        ViewState.AngleY += 0.5;
-        RenderFrame(s, cloud.data(), count, c);
+        view.AngleY += 0.5;
+        RenderFrame(&view, s, cloud.data(), count, c);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * count);
@@ -111,16 +110,17 @@ static void BM_RotateAxis(benchmark::State& state)
 
 static void BM_FrameTickBlankSpinning(benchmark::State& state)
 {
-    ResetSettings();
-    ResetViewState();
-    SaverSettings.BlankScreen = 1;
-    SaverSettings.NumberPoints = static_cast<uint32_t>(state.range(0));
-    HeadlessReset(1024, 768);
-    SaverStart(HeadlessWindow());
+    HeadlessPlatformRecord h;
+    HeadlessInit(&h, 1024, 768);
+    SaverRecord saver;
+    SaverInit(&saver, &h);
+    saver.Settings.BlankScreen = 1;
+    saver.Settings.NumberPoints = static_cast<uint32_t>(state.range(0));
+    SaverStart(&saver);
     for (auto _ : state)
-        FrameTick(HeadlessWindow());
-    SaverTeardown(HeadlessWindow());
-    HeadlessShutdown();
+        FrameTick(&saver);
+    SaverTeardown(&saver);
+    HeadlessShutdown(&h);
 }
 
 // The console report of the fastest runs only, their times kept by name for

@@ -27,13 +27,13 @@
 
 #include "animation/controller.h"
 #include "animation/platform_headless.h"
-#include "settings/settings.h"
 #include "settings/zoom.h"
 #include "tools/render/png_file.h"
 #include "tools/render/png_write.h"
 #include "tools/render/render_options.h"
 
 struct FrameSink {
+    const SaverRecord* saver;  // the picture whose frames are written
     std::string dir;        // --frames-dir, or empty
     std::string out;        // --out, or empty
     bool byTime;            // which of the two limits ends the run
@@ -46,15 +46,13 @@ struct FrameSink {
     std::string failedPath;
 };
 
-static FrameSink g_sink;
-
-static bool WriteSurface(const std::string& path)
+static bool WriteSurface(FrameSink* sink, const std::string& path)
 {
-    const OffscreenSurface* s = AnimationState.Surface;
-    const PngResult r = WritePng(path.c_str(), SurfaceWidth(s), SurfaceHeight(s), MemorySurfacePixels(s), g_sink.zoom);
+    const OffscreenSurface* s = sink->saver->Surface;
+    const PngResult r = WritePng(path.c_str(), SurfaceWidth(s), SurfaceHeight(s), s->pixels, sink->zoom);
     if (r != PngWritten) {
-        g_sink.failure = r;
-        g_sink.failedPath = path;
+        sink->failure = r;
+        sink->failedPath = path;
     }
     return r == PngWritten;
 }
@@ -63,26 +61,27 @@ static bool WriteSurface(const std::string& path)
 // frame ticks, or the frame tick after which the next one (its timer has
 // already been advanced) is due beyond --time-ms. A clear tick may still
 // follow and wipe the surface, so --out is written now.
-static bool LastFrame()
+static bool LastFrame(const FrameSink* sink)
 {
-    if (g_sink.byTime)
-        return Headless.timers[1].due > g_sink.timeMs;
-    return g_sink.framesRun + 1 >= g_sink.frames;
+    if (sink->byTime)
+        return sink->saver->Timers[FrameTimerId].due > sink->timeMs;
+    return sink->framesRun + 1 >= sink->frames;
 }
 
 // Called after every presented frame, which is on the controller's surface.
-static void PresentFrame()
+static void PresentFrame(HeadlessPlatformRecord* h, const OffscreenSurface*)
 {
-    if (g_sink.failure != PngWritten)
+    FrameSink* sink = static_cast<FrameSink*>(h->user);
+    if (sink->failure != PngWritten)
         return;
-    if (!g_sink.dir.empty()) {
+    if (!sink->dir.empty()) {
         char name[32];
-        std::snprintf(name, sizeof name, "frame-%05u.png", static_cast<unsigned>(Headless.presents));
-        if (!WriteSurface((std::filesystem::path(g_sink.dir) / name).string()))
+        std::snprintf(name, sizeof name, "frame-%05u.png", static_cast<unsigned>(h->presents));
+        if (!WriteSurface(sink, (std::filesystem::path(sink->dir) / name).string()))
             return;
     }
-    if (!g_sink.out.empty() && LastFrame())
-        g_sink.outWritten = WriteSurface(g_sink.out);
+    if (!sink->out.empty() && LastFrame(sink))
+        sink->outWritten = WriteSurface(sink, sink->out);
 }
 
 // Whether a file could be written beside path: the writer's own temporary
@@ -123,28 +122,31 @@ int main(int argc, char** argv)
         }
     }
 
-    SaverSettings = o.settings;
     // At --zoom N the picture is made at (width / N) x (height / N) and
     // written N times as large, as the saver shows it on a screen that size.
     const int32_t zoom = PictureZoom(o.zoom, o.width, o.height);
-    HeadlessReset(o.width / zoom, o.height / zoom, false);  // no screen: frames are written from the surface
-    Headless.seconds = o.seed;
-    Headless.onFrame = PresentFrame;
-    g_sink = FrameSink{o.framesDir, o.out, o.byTime, o.frames, o.timeMs, 0, false, zoom, PngWritten, ""};
+    HeadlessPlatformRecord window;
+    HeadlessInit(&window, o.width / zoom, o.height / zoom, false);  // no screen: frames are written from the surface
+    window.seconds = o.seed;
+    SaverRecord saver;
+    SaverInit(&saver, &window);
+    saver.Settings = o.settings;
+    FrameSink sink = {&saver, o.framesDir, o.out, o.byTime, o.frames, o.timeMs, 0, false, zoom, PngWritten, ""};
+    window.onFrame = PresentFrame;
+    window.user = &sink;
 
-    const SaverWindow window = HeadlessWindow();
-    SaverStart(window);
-    if (Headless.quitRequests > 0 && Headless.quitCode == -1) {
-        std::fprintf(stderr, "%s: %s\n", Headless.errorCaption, Headless.errorText);
-        SaverTeardown(window);
-        HeadlessShutdown();
+    SaverStart(&saver);
+    if (window.quitRequests > 0 && window.quitCode == -1) {
+        std::fprintf(stderr, "%s: %s\n", window.errorCaption, window.errorText);
+        SaverTeardown(&saver);
+        HeadlessShutdown(&window);
         return 1;
     }
     // The saver runs on without a surface, drawing nothing; a picture needs one.
-    if (!AnimationState.Surface) {
+    if (!saver.Surface) {
         std::fprintf(stderr, "zorvane-render: not enough memory for a %d x %d surface\n", o.width, o.height);
-        SaverTeardown(window);
-        HeadlessShutdown();
+        SaverTeardown(&saver);
+        HeadlessShutdown(&window);
         return 1;
     }
 
@@ -155,19 +157,19 @@ int main(int argc, char** argv)
     bool reported = false;
     uint32_t frames = 0;
     const uint64_t limit = o.byTime ? o.timeMs : UINT64_MAX;
-    while (g_sink.failure == PngWritten && (o.byTime || frames < o.frames)) {
-        g_sink.framesRun = frames;
-        const unsigned id = HeadlessRunNext(limit);
+    while (sink.failure == PngWritten && (o.byTime || frames < o.frames)) {
+        sink.framesRun = frames;
+        const unsigned id = HeadlessRunNext(&saver, limit);
         if (id == 0)
             break;
-        frames += id == 1;
+        frames += id == FrameTimerId;
         if (terminal) {
             const auto now = std::chrono::steady_clock::now();
             if (now - started > std::chrono::seconds(1) && now - lastReport > std::chrono::milliseconds(250)) {
                 lastReport = now;
                 reported = true;
                 if (o.byTime)
-                    std::fprintf(stderr, "\rzorvane-render: %llu of %u ms, %u frames", static_cast<unsigned long long>(Headless.now),
+                    std::fprintf(stderr, "\rzorvane-render: %llu of %u ms, %u frames", static_cast<unsigned long long>(window.now),
                                  o.timeMs, frames);
                 else
                     std::fprintf(stderr, "\rzorvane-render: frame %u of %u", frames, o.frames);
@@ -179,18 +181,18 @@ int main(int argc, char** argv)
 
     // No frame presented: the surface has seen nothing but clears, and --out
     // is the black window.
-    if (g_sink.failure == PngWritten && !o.out.empty() && !g_sink.outWritten)
-        WriteSurface(o.out);
+    if (sink.failure == PngWritten && !o.out.empty() && !sink.outWritten)
+        WriteSurface(&sink, o.out);
     int status = 0;
-    if (g_sink.failure == PngNoMemory) {
-        std::fprintf(stderr, "zorvane-render: not enough memory to write '%s'\n", g_sink.failedPath.c_str());
+    if (sink.failure == PngNoMemory) {
+        std::fprintf(stderr, "zorvane-render: not enough memory to write '%s'\n", sink.failedPath.c_str());
         status = 1;
-    } else if (g_sink.failure != PngWritten) {
-        std::fprintf(stderr, "zorvane-render: %scannot write '%s'\n", g_sink.failedPath == o.out ? "--out: " : "",
-                     g_sink.failedPath.c_str());
+    } else if (sink.failure != PngWritten) {
+        std::fprintf(stderr, "zorvane-render: %scannot write '%s'\n", sink.failedPath == o.out ? "--out: " : "",
+                     sink.failedPath.c_str());
         status = 2;
     }
-    SaverTeardown(window);
-    HeadlessShutdown();
+    SaverTeardown(&saver);
+    HeadlessShutdown(&window);
     return status;
 }

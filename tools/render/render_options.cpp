@@ -37,7 +37,7 @@ int ParseRenderOptions(int argc, const char* const* argv, uint32_t now, RenderOp
 {
     *o = RenderOptions{};
     o->seed = now;
-    ResetSettingsRecord(&o->settings);
+    o->settings = DefaultSettings;
     o->frames = 1;
     o->zoom = 1;  // a picture of exactly --width x --height pixels unless asked
     uint32_t width = 1024, height = 768;

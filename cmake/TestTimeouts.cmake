@@ -1,0 +1,20 @@
+# cmake -DTESTS=FILE -P TestTimeouts.cmake - FILE is `ctest --show-only=json-v1`;
+# names every test without a TIMEOUT and fails when there is one: each test
+# must have its own, so that a hang fails by name instead of stalling the run.
+file(READ "${TESTS}" json)
+string(JSON count LENGTH "${json}" tests)
+set(untimed "")
+if(count GREATER 0)
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE ${last})
+    string(JSON name GET "${json}" tests ${i} name)
+    string(JSON props ERROR_VARIABLE none GET "${json}" tests ${i} properties)
+    if(NOT props MATCHES "\"name\" *: *\"TIMEOUT\"")
+      list(APPEND untimed "${name}")
+    endif()
+  endforeach()
+endif()
+if(untimed)
+  list(JOIN untimed " " untimed)
+  message(FATAL_ERROR "tests without a TIMEOUT: ${untimed}")
+endif()
