@@ -227,6 +227,8 @@ EOF
     fi
 }
 
+runs_i386() { "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh"; }  # this kernel runs 32-bit x86 programs
+
 install_missing() {
     local missing=() groups=() entry program package tag name log
     find_programs
@@ -239,7 +241,7 @@ install_missing() {
         read -r package tag <<<"$entry"
         wanted "$tag" || continue
         # 32-bit packages (32-bit Wine) only where 32-bit programs can run.
-        if [[ $package == *:i386 ]] && ! "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh"; then
+        if [[ $package == *:i386 ]] && ! runs_i386; then
             echo "bootstrap: this machine cannot run 32-bit x86 programs (its kernel refuses them), so $package is" \
                 "not installed; the 32-bit Windows saver is built, and its tests under Wine are skipped" >&2
             continue

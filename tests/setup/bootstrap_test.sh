@@ -77,6 +77,7 @@ check "... naming the source" grep -q 'http://zorvane-unreachable.invalid/debian
 
 programs=()
 packages=("wine32:i386 build" "zorvane-absent build")
+runs_i386() { true; }  # (whatever this kernel runs)
 : >"$tmp/bin/calls"
 (PATH=$tmp/bin:$PATH install_missing) >"$tmp/install.out" 2>&1
 check "an install apt refuses fails" test $? -ne 0
@@ -85,6 +86,11 @@ check "... and what to do" grep -q "run 'apt-get update' again" "$tmp/install.ou
 check "... after installing the others" grep -qx 'install -y -q --no-install-recommends zorvane-absent' <(sed 's/^-o [^ ]* //' "$tmp/bin/calls")
 check "32-bit Wine adds the i386 architecture" grep -qx -- '--add-architecture i386' "$tmp/bin/calls"
 [ "$fails" -eq 0 ] || cat "$tmp/install.out"
+runs_i386() { false; }
+: >"$tmp/bin/calls"
+(PATH=$tmp/bin:$PATH install_missing) >"$tmp/no-i386.out" 2>&1
+check "a kernel without 32-bit programs: 32-bit Wine left out, saying so" grep -q 'cannot run 32-bit x86 programs' "$tmp/no-i386.out"
+check "... and not installed" eval '! grep -q wine32 "$tmp/bin/calls"'
 
 if [ "$(id -u)" -eq 0 ]; then
     mkdir -p "$tmp/clone/tool-path" "$tmp/home"
