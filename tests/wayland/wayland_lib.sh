@@ -31,15 +31,19 @@ provide() {  # provide FILE...: copies programs into $bin, where the session's u
     install -m 755 "$@" "$bin/"
 }
 
+# The caller's PATH (the tests' tool-path), one the session's user can follow.
+session_path=$PATH
+[ "$(id -u)" -ne 0 ] || session_path=$(reachable_path "$PATH")
+
 # A fresh runtime folder and home, and the command prefix that runs a
-# program there as the session's user, without the caller's environment.
-# Sets run, as_user.
+# program there as the session's user, with nothing of the caller's
+# environment but its PATH. Sets run, as_user.
 new_session() {
     run=$tmp/run.$RANDOM
     local home=$tmp/home
     mkdir -p "$run" "$home"
     chmod 700 "$run"
-    as_user=(env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$run")
+    as_user=(env -i PATH="$session_path" HOME="$home" XDG_RUNTIME_DIR="$run")
     if [ "$(id -u)" -eq 0 ]; then
         chown nobody:nogroup "$run" "$home"
         as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${as_user[@]}")
