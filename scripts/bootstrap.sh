@@ -96,7 +96,7 @@ packages=(
     "googletest win" "g++-mingw-w64-i686 win" "g++-mingw-w64-x86-64 win" "libz-mingw-w64-dev win"
     "wine64 wine" "wine32:i386 wine" "fonts-wine wine"
     "clang test" "libclang-rt-dev test" "imagemagick test"
-    "libwayland-dev test" "wayland-protocols test"
+    "libwayland-dev test" "wayland-protocols test" "pkgconf test"
 )
 
 use_profile() {  # use_profile PROFILE
