@@ -62,9 +62,21 @@ static void OnPointerAxisSource(void*, wl_pointer*, uint32_t) {}
 static void OnPointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
 static void OnPointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) {}
 
-static const wl_pointer_listener PointerListener = {
-    OnPointerEnter, OnPointerLeave,      OnPointerMotion,   OnPointerButton,      OnPointerAxis,
-    OnPointerFrame, OnPointerAxisSource, OnPointerAxisStop, OnPointerAxisDiscrete, nullptr};
+// Empty, then filled by name: newer libwayland declares the events of later
+// seat versions too, which a seat bound at version 5 never sends.
+static constexpr wl_pointer_listener PointerListener = [] {
+    wl_pointer_listener l = {};
+    l.enter = OnPointerEnter;
+    l.leave = OnPointerLeave;
+    l.motion = OnPointerMotion;
+    l.button = OnPointerButton;
+    l.axis = OnPointerAxis;
+    l.frame = OnPointerFrame;
+    l.axis_source = OnPointerAxisSource;
+    l.axis_stop = OnPointerAxisStop;
+    l.axis_discrete = OnPointerAxisDiscrete;
+    return l;
+}();
 
 static void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t)
 {

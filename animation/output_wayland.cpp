@@ -199,7 +199,14 @@ static void OnToplevelClose(void* data, xdg_toplevel*)
     WaylandEnd(static_cast<WaylandOutput*>(data)->client, 0);  // closed as a window is closed
 }
 
-static const xdg_toplevel_listener ToplevelListener = {OnToplevelConfigure, OnToplevelClose, nullptr, nullptr};
+// Empty, then filled by name (as the pointer's): bound at version 2, the
+// toplevel is sent no later event.
+static constexpr xdg_toplevel_listener ToplevelListener = [] {
+    xdg_toplevel_listener l = {};
+    l.configure = OnToplevelConfigure;
+    l.close = OnToplevelClose;
+    return l;
+}();
 
 void WaylandMakeSurface(WaylandOutput* o)
 {
