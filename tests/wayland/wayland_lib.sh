@@ -69,14 +69,19 @@ launch() {  # launch OUT COMMAND...: in the session, in the background, output t
 
 # start_sway [CONFIG-LINE...]: sway on $outputs headless outputs (default
 # 2), pixman rendering and no input devices; waits for its sockets. Sets
-# compositor_pid, session.
+# compositor_pid, session. Before 1.9 sway draws a headless output only
+# where it is damaged, so grim reads stale pixels unless every frame is
+# drawn whole (-D damage=rerender); 1.9's scene renderer does without, and
+# no longer knows the flag.
 start_sway() {
     stop_compositor
     new_session
     printf '%s\n' 'xwayland disable' "$@" >"$tmp/sway.conf"
     chmod 644 "$tmp/sway.conf"
+    local flags=()
+    [[ $("${as_user[@]}" sway --version) =~ version\ 1\.[78]([^0-9]|$) ]] && flags=(-D damage=rerender)
     "${as_user[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-        WLR_HEADLESS_OUTPUTS="${outputs:-2}" sway -D damage=rerender -c "$tmp/sway.conf" </dev/null >"$tmp/sway.log" 2>&1 &
+        WLR_HEADLESS_OUTPUTS="${outputs:-2}" sway "${flags[@]}" -c "$tmp/sway.conf" </dev/null >"$tmp/sway.log" 2>&1 &
     compositor_pid=$!
     if ! wait_for 20 socket_in 'sway-ipc.*.sock' >/dev/null || ! wait_for 5 socket_in 'wayland-[0-9]' >/dev/null; then
         echo "sway did not start" >&2
@@ -90,11 +95,18 @@ start_sway() {
 # nest_sway: a second sway inside the one start_sway started, on its
 # Wayland backend, with two outputs WL-1 and WL-2 that are floating windows
 # of the outer one (sway 1.7 cannot take a headless output away, but an
-# output of the inner one goes away when its window is killed). Sets outer
-# (the outer session's command prefix) and session (the inner one's).
+# output of the inner one goes away when its window is killed). The windows
+# (and WL-3's, when one is created) lie side by side: sway 1.10 sends no
+# frame callbacks to a covered window, and the inner output behind it would
+# draw nothing, not even for grim. Sets outer (the outer session's command
+# prefix) and session (the inner one's).
 nest_sway() {
     outer=("${session[@]}")
-    sway_do 'for_window [app_id="wlroots"] floating enable'
+    sway_do 'output * resolution 2560x1440'
+    sway_do 'for_window [app_id="wlroots"] floating enable, border none'
+    sway_do 'for_window [title="wlroots - WL-1"] move absolute position 0 0'
+    sway_do 'for_window [title="wlroots - WL-2"] move absolute position 1280 0'
+    sway_do 'for_window [title="wlroots - WL-3"] move absolute position 0 720'
     printf '%s\n' 'xwayland disable' >"$tmp/inner.conf"
     chmod 644 "$tmp/inner.conf"
     "${outer[@]}" WLR_BACKENDS=wayland WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_WL_OUTPUTS=2 \
@@ -113,13 +125,22 @@ nest_sway() {
     session=("${as_user[@]}" WAYLAND_DISPLAY="${socket##*/}" SWAYSOCK="$run/$(socket_in "sway-ipc.*.$inner.sock")")
 }
 
-# start_weston WIDTH HEIGHT: weston's headless backend, pixman rendering,
-# one output; waits for its socket. Sets compositor_pid, session.
+# start_weston WIDTH HEIGHT [SCALE]: weston's headless backend, pixman
+# rendering, one output; waits for its socket. Sets compositor_pid, session.
+# Its desktop shell has no panel: weston 14 keeps the panel above a
+# full-screen window that has no keyboard focus, and the headless backend
+# has no keyboard. --renderer=pixman where weston knows it (12 and later;
+# --use-pixman is its deprecated alias there, and all 10 has).
 start_weston() {
     stop_compositor
     new_session
-    "${as_user[@]}" weston --backend=headless-backend.so --use-pixman --socket=wayland-zorvane \
-        --width="$1" --height="$2" --scale="${3:-1}" --idle-time=0 --debug </dev/null >"$tmp/weston.log" 2>&1 &
+    printf '[shell]\npanel-position=none\n' >"$tmp/weston.ini"
+    chmod 644 "$tmp/weston.ini"
+    local pixman=--use-pixman
+    "${as_user[@]}" weston --help 2>&1 | grep -q -- '--renderer=' && pixman=--renderer=pixman
+    "${as_user[@]}" weston --backend=headless-backend.so "$pixman" --config="$tmp/weston.ini" \
+        --socket=wayland-zorvane --width="$1" --height="$2" --scale="${3:-1}" --idle-time=0 --debug \
+        </dev/null >"$tmp/weston.log" 2>&1 &
     compositor_pid=$!
     if ! wait_for 20 socket_in wayland-zorvane >/dev/null; then
         echo "weston did not start" >&2
@@ -139,7 +160,7 @@ poll_for() {  # poll_for SECONDS COMMAND...: wait_for counted in wall time, for 
 }
 
 sway_do() { in_session swaymsg "$@" >/dev/null; }               # sway_do COMMAND...
-grab() { in_session grim -o "$1" - >"$2" 2>/dev/null; }          # grab OUTPUT FILE: PNG at device pixels
+grab() { in_session timeout 10 grim -o "$1" - >"$2" 2>/dev/null; }   # grab OUTPUT FILE: PNG at device pixels
 size_of() { identify -format '%wx%h' "$1" 2>/dev/null; }         # size_of IMAGE: WIDTHxHEIGHT
 
 # start_pointer: the virtual pointer helper ($bin/virtual_pointer), held
