@@ -18,7 +18,8 @@
 #   deb        run's, and the Debian packaging tools
 #   release    run's, deb's, web's, MinGW-w64, NSIS and zip
 #   test       everything the tests call (all of the above, Wine, Xvfb,
-#              Chromium, clang, ImageMagick, XScreenSaver, lintian, ...)
+#              Chromium, clang, ImageMagick, XScreenSaver, lintian, sway,
+#              weston, ...) and the Wayland client's build packages
 #
 # Every program that a script or test calls is in the table, with the
 # package that installs it when it is missing. The program itself may come
@@ -81,6 +82,9 @@ programs=(
     "xscreensaver-settings xscreensaver test"
     # the web page and the browser its tests drive
     "emcc emscripten web" "node nodejs web" "chromium chromium test"
+    # the Wayland compositors the tests run headless as a user, and their clients
+    "sway sway test" "swaymsg sway test" "grim grim test" "wtype wtype test" "weston weston test"
+    "weston-screenshooter weston test" "setpriv util-linux test" "install coreutils test"
 )
 
 # Packages that no script calls by name (compilers, libraries, fonts):
@@ -92,6 +96,7 @@ packages=(
     "googletest win" "g++-mingw-w64-i686 win" "g++-mingw-w64-x86-64 win" "libz-mingw-w64-dev win"
     "wine64 wine" "wine32:i386 wine" "fonts-wine wine"
     "clang test" "libclang-rt-dev test" "imagemagick test"
+    "libwayland-dev test" "wayland-protocols test" "pkgconf test"
 )
 
 use_profile() {  # use_profile PROFILE
@@ -228,6 +233,8 @@ EOF
         echo "bootstrap: packages could not be downloaded: check the network and the mirror, then run this again" >&2
     fi
 }
+
+runs_i386() { "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh"; }  # this kernel runs 32-bit x86 programs
 
 install_missing() {
     local missing=() groups=() entry program package tag name log

@@ -19,10 +19,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -36,31 +33,8 @@
 #include "shell/monitors_x11.h"
 #include "shell/pointer_rule.h"
 #include "shell/saver_options.h"
+#include "shell/signal_pipe.h"
 #include "shell/target_x11.h"
-
-// The signals' one way in: a handler has nothing but the process to reach.
-static int g_signalPipe[2] = {-1, -1};
-
-static void OnSignal(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    ssize_t ignored = write(g_signalPipe[1], &byte, 1);
-    (void)ignored;
-    errno = saved;
-}
-
-static bool CatchSignals()
-{
-    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction action = {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(sig, &action, nullptr);
-    return true;
-}
 
 // One picture: its window and its saver record.
 struct Picture {
@@ -151,13 +125,6 @@ static void HandleEvent(LoopRecord* loop, const XEvent& e)
     }
 }
 
-// True once a signal has written to the pipe; never waits.
-static bool Signalled()
-{
-    char bytes[16];
-    return read(g_signalPipe[0], bytes, sizeof bytes) > 0;
-}
-
 // Ends the loop when a picture asked to quit or lost its window.
 static void CheckPictures(LoopRecord* loop)
 {
@@ -181,7 +148,7 @@ static int RunLoop(LoopRecord* loop)
             XNextEvent(d, &e);
             HandleEvent(loop, e);
         }
-        if (Signalled())
+        if (EndSignalled())
             End(loop, 0);
         CheckPictures(loop);
         if (loop->end)
@@ -211,7 +178,7 @@ static int RunLoop(LoopRecord* loop)
             continue;
         }
         const uint64_t wait = id ? due - now : UINT64_MAX;
-        pollfd fds[2] = {{xfd, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+        pollfd fds[2] = {{xfd, POLLIN, 0}, {EndSignalFd(), POLLIN, 0}};
         const int timeout = wait > INT_MAX ? (id ? INT_MAX : -1) : static_cast<int>(wait);
         if (poll(fds, 2, timeout) < 0 && errno != EINTR)
             End(loop, 1);
@@ -269,7 +236,7 @@ int main(int argc, char** argv)
         std::fputs(SaverSettingsText(&o).c_str(), stdout);
         return 0;
     }
-    if (!CatchSignals()) {
+    if (!CatchEndSignals()) {
         std::perror("zorvane: pipe");
         return 1;
     }
@@ -306,7 +273,6 @@ int main(int argc, char** argv)
     X11ReleaseTarget(d, &target);
     XCloseDisplay(d);
     X11Connection.display = nullptr;
-    close(g_signalPipe[0]);
-    close(g_signalPipe[1]);
+    ReleaseEndSignals();
     return status;
 }

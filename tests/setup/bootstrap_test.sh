@@ -55,8 +55,8 @@ case " $* " in
     [ -e "${0%/*}/unreachable" ] || exit 0
     echo "Err:3 http://zorvane-unreachable.invalid/debian trixie InRelease"
     echo "W: Failed to fetch http://zorvane-unreachable.invalid/debian/dists/trixie/InRelease  Temporary failure resolving 'zorvane-unreachable.invalid'" ;;
-*wine32*)
-    echo " wine32:i386 : Depends: libwine:i386 (= 10.0~repack-6) but it is not going to be installed"
+*zorvane-wine32*)
+    echo " zorvane-wine32:i386 : Depends: libwine:i386 (= 10.0~repack-6) but it is not going to be installed"
     echo "E: Unable to correct problems, you have held broken packages."
     exit 100 ;;
 esac
@@ -76,22 +76,22 @@ check "... after three tries" test "$(grep -c update "$tmp/bin/calls")" = 3
 check "... naming the source" grep -q 'http://zorvane-unreachable.invalid/debian' "$tmp/update.err"
 
 programs=()
-packages=("wine32:i386 build" "zorvane-absent build")
-runs_i386() { false; }
-: >"$tmp/bin/calls"
-(PATH=$tmp/bin:$PATH install_missing) >"$tmp/install.out" 2>&1
-check "where 32-bit programs cannot run, 32-bit Wine is left out, saying so" \
-    grep -q 'cannot run 32-bit x86 programs.*wine32:i386 is not installed' "$tmp/install.out"
-check "... and no i386 architecture is added" eval '! grep -q -- "--add-architecture" "$tmp/bin/calls"'
-runs_i386() { true; }
+packages=("zorvane-wine32:i386 build" "zorvane-absent build")
+runs_i386() { true; }  # (whatever this kernel runs)
 : >"$tmp/bin/calls"
 (PATH=$tmp/bin:$PATH install_missing) >"$tmp/install.out" 2>&1
 check "an install apt refuses fails" test $? -ne 0
-check "... and says which package" grep -q 'cannot be installed: wine32:i386$' "$tmp/install.out"
+check "... and says which package" grep -q 'cannot be installed: zorvane-wine32:i386$' "$tmp/install.out"
 check "... and what to do" grep -q "run 'apt-get update' again" "$tmp/install.out"
 check "... after installing the others" grep -qx 'install -y -q --no-install-recommends zorvane-absent' <(sed 's/^-o [^ ]* //' "$tmp/bin/calls")
 check "32-bit Wine adds the i386 architecture" grep -qx -- '--add-architecture i386' "$tmp/bin/calls"
 [ "$fails" -eq 0 ] || cat "$tmp/install.out"
+runs_i386() { false; }
+: >"$tmp/bin/calls"
+(PATH=$tmp/bin:$PATH install_missing) >"$tmp/no-i386.out" 2>&1
+check "a kernel without 32-bit programs: 32-bit Wine left out, saying so" grep -q 'cannot run 32-bit x86 programs' "$tmp/no-i386.out"
+check "... and not installed" eval '! grep -q zorvane-wine32 "$tmp/bin/calls"'
+check "... nor the i386 architecture added" eval '! grep -q -- "--add-architecture" "$tmp/bin/calls"'
 
 if [ "$(id -u)" -eq 0 ]; then
     mkdir -p "$tmp/clone/tool-path" "$tmp/home"

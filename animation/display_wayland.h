@@ -1,0 +1,61 @@
+// display_wayland.h - pictures on every output of a Wayland compositor,
+// through libwayland-client alone.
+//
+// One surface per output: on the overlay layer of the layer shell where
+// the compositor offers it (anchored to every edge, over everything, with
+// the keyboard), else a full-screen xdg_toplevel. Each surface shows its
+// own picture, made at the output's device pixels (its logical size times
+// its scale, with the buffer scale set to match). Outputs that appear
+// while it runs get a picture; outputs that go away release theirs.
+//
+// The pictures are the caller's, through a pair of calls: make one of a
+// given size for the k-th output the compositor announced, and draw the
+// next frame into a buffer that holds the previous one. Frames are drawn
+// only when the compositor asks for one (frame callbacks), only into a
+// buffer it does not hold, and only the changed rectangle is sent. The
+// caller's own clock (due, tick) says when the pictures may have changed.
+//
+// It ends with status 0 on a key, a button or a wheel, pointer motion of
+// more than 3 pixels from where the pointer first appeared
+// (shell/pointer_rule.h; the pointer appearing over a surface is not
+// motion), or the caller's stop descriptor (its signal pipe, so that
+// SIGTERM, SIGINT and SIGHUP end it within a turn of the loop, see
+// shell/signal_pipe.h); with status 1 when the connection
+// fails or the compositor lacks what it needs. With wallpaper set it draws
+// on the background layer instead and ignores input.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/surface.h"
+
+struct WaylandPictureCalls {
+    void* context;  // handed to every call
+    // A picture of width x height device pixels for the output the
+    // compositor announced index-th (0, 1, ...), named name ("" when the
+    // compositor gives no name); null when none can be made.
+    void* (*make)(void* context, uint32_t index, const char* name, int32_t width, int32_t height);
+    // Draws picture's next frame into pixels: width x height 32-bit XRGB
+    // values, row after row, which hold the last frame this picture drew
+    // (all zero before its first). Returns false when nothing changed, else
+    // true with the changed rectangle in *damage. The format ignores the
+    // top byte, but some compositors (weston) keep it, and their
+    // screenshots read it as alpha: pictures write 0xFFRRGGBB.
+    bool (*draw)(void* context, void* picture, uint32_t* pixels, int32_t width, int32_t height,
+                 SurfaceRect* damage);
+    void (*release)(void* context, void* picture);  // the output went away or changed size
+    // The caller's clock: milliseconds until tick is due (0 when it is due,
+    // negative when nothing is due), and tick, which runs what is due;
+    // every picture may have changed after it. Either may be null.
+    int64_t (*dueInMs)(void* context);
+    void (*tick)(void* context);
+};
+
+struct WaylandOptions {
+    bool wallpaper;  // the background layer, no input
+    int stopFd;      // ends the run with status 0 once readable (the caller's signal pipe); -1: none
+};
+
+// Connects to the compositor WAYLAND_DISPLAY names, shows the pictures
+// until an end, tears everything down and returns the exit status.
+int WaylandRun(const WaylandPictureCalls* calls, const WaylandOptions* options);
