@@ -18,9 +18,10 @@ using SaverWindow = void*;
 using TimerHandler = void (*)(SaverRecord* saver);
 
 // The off-screen surface for the window's client size (on Win32 a 32-bpp DIB
-// section; on X11 an image in the window's pixel format, whose picture may
-// be smaller than the window and magnified when presented, see
-// surface_x11.cpp), presented to the window. Reads the client rectangle
+// section, on X11 an image in the window's pixel format), presented to the
+// window. On a large screen the picture is smaller than the window and
+// magnified when presented (the zoom rule, settings/zoom.h; see
+// surface_x11.cpp and surface_win32.cpp). Puts the picture's rectangle
 // into *clientRect. Null when it cannot be built whole, which never fails
 // the start-up: the drawing calls then do nothing.
 OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect);

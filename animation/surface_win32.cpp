@@ -5,6 +5,12 @@
 // (hundreds of nanoseconds under Wine) with the same result, and each frame
 // reaches the window in one block copy (BitBlt, SRCCOPY).
 //
+// On a large screen the picture follows the zoom rule (settings/zoom.h): at
+// zoom N the section is (width / N) x (height / N) and each frame is
+// stretched N times as it is copied (StretchBlt, COLORONCOLOR: at a whole
+// factor every pixel becomes an exact N x N block, no blending). Screens up
+// to ZoomFreeSide pixels a side are at zoom 1, the section the client size.
+//
 // GDI may batch its drawing, so each copy is finished (GdiFlush) before the
 // CPU touches the pixels again.
 #include <windows.h>
@@ -12,6 +18,7 @@
 #include <cstdlib>
 
 #include "animation/platform.h"
+#include "settings/zoom.h"
 
 struct DibSurface {
     OffscreenSurface surface;
@@ -19,6 +26,7 @@ struct DibSurface {
     HDC dc;            // memory context
     HBITMAP bitmap;    // the DIB section
     HGDIOBJ original;  // the context's own bitmap, selected back before release
+    int32_t zoom;      // each pixel shown as a zoom x zoom block
 };
 
 // A COLORREF is 0x00BBGGRR; a 32-bpp DIB pixel is 0x00RRGGBB.
@@ -53,9 +61,15 @@ static void Present(OffscreenSurface* surface)
 {
     DibSurface* s = static_cast<DibSurface*>(surface->owner);
     HDC windowDc = GetDC(s->window);
-    RECT r = {0, 0, 0, 0};
-    GetClientRect(s->window, &r);
-    BitBlt(windowDc, 0, 0, r.right - r.left, r.bottom - r.top, s->dc, 0, 0, SRCCOPY);
+    if (s->zoom == 1) {
+        RECT r = {0, 0, 0, 0};
+        GetClientRect(s->window, &r);
+        BitBlt(windowDc, 0, 0, r.right - r.left, r.bottom - r.top, s->dc, 0, 0, SRCCOPY);
+    } else {
+        const int32_t w = surface->width, h = surface->height;
+        SetStretchBltMode(windowDc, COLORONCOLOR);
+        StretchBlt(windowDc, 0, 0, w * s->zoom, h * s->zoom, s->dc, 0, 0, w, h, SRCCOPY);
+    }
     ReleaseDC(s->window, windowDc);
     GdiFlush();
 }
@@ -65,13 +79,15 @@ OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect)
     HWND hwnd = static_cast<HWND>(window);
     RECT r = {0, 0, 0, 0};
     GetClientRect(hwnd, &r);
-    *clientRect = SurfaceRect{r.left, r.top, r.right, r.bottom};
-    const int32_t width = r.right - r.left;
-    const int32_t height = r.bottom - r.top;
+    const int32_t zoom = PictureZoom(0, r.right - r.left, r.bottom - r.top);
+    const int32_t width = (r.right - r.left) / zoom;
+    const int32_t height = (r.bottom - r.top) / zoom;
+    *clientRect = SurfaceRect{0, 0, width, height};
     DibSurface* s = static_cast<DibSurface*>(std::calloc(1, sizeof(DibSurface)));
     if (!s)
         return nullptr;
     s->window = hwnd;
+    s->zoom = zoom;
     HDC windowDc = GetDC(hwnd);
     s->dc = CreateCompatibleDC(windowDc);
     ReleaseDC(hwnd, windowDc);

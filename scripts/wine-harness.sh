@@ -2,18 +2,20 @@
 # wine-harness.sh - runs Windows test programs under Wine on a private
 # virtual display, independent of the caller's DISPLAY and ~/.wine.
 #
-#   wine-harness.sh start STATE        start Xvfb and a persistent wineserver; create the prefix once
-#   wine-harness.sh exec STATE PROG..  run PROG under Wine on that display; exit status is PROG's
-#   wine-harness.sh env STATE          print the environment (for scripts: eval "$(... env STATE)")
-#   wine-harness.sh stop STATE         stop the wineserver and Xvfb
+#   wine-harness.sh start STATE [SCREEN]  start Xvfb and a persistent wineserver; create the prefix once
+#   wine-harness.sh exec STATE PROG..     run PROG under Wine on that display; exit status is PROG's
+#   wine-harness.sh env STATE             print the environment (for scripts: eval "$(... env STATE)")
+#   wine-harness.sh stop STATE            stop the wineserver and Xvfb
+#
+# SCREEN is the display's size and depth, 1024x768x24 unless given.
 #
 # STATE is a folder in the build tree; the Wine prefix lives in STATE/prefix
 # and is kept between runs (creating it takes about 15 s). WINEARCH=win32 in
 # the environment of "start" makes a new prefix a 32-bit one (a 32-bit
 # Windows); Wine tells a prefix's kind from then on by itself.
 set -u
-cmd=${1:?usage: wine-harness.sh start|exec|env|stop STATE [PROG ARGS...]}
-state=${2:?usage: wine-harness.sh start|exec|env|stop STATE [PROG ARGS...]}
+cmd=${1:?usage: wine-harness.sh start|exec|env|stop STATE [SCREEN | PROG ARGS...]}
+state=${2:?usage: wine-harness.sh start|exec|env|stop STATE [SCREEN | PROG ARGS...]}
 shift 2
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
@@ -41,7 +43,7 @@ case "$cmd" in
 start)
     stop_all
     source "$(dirname "$0")/xvfb.sh"
-    xvfb_start "$state" 1024x768x24 || { echo "wine-harness: no display" >&2; exit 1; }
+    xvfb_start "$state" "${1:-1024x768x24}" || { echo "wine-harness: no display" >&2; exit 1; }
     echo "$xvfb_pid" >"$state/xvfb.pid"
     wine_env
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
