@@ -169,8 +169,9 @@ static BOOL CALLBACK ReportBox(HWND w, LPARAM p)
     GetClassNameA(w, cls, sizeof cls);
     if (pid != s->pid || std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(w) || s->reported->count(w))
         return TRUE;
-    GetWindowTextA(w, caption, sizeof caption);
-    if (std::strcmp(caption, "Configure Screen Saver") == 0)
+    // Every box the saver shows has a caption; a dialog whose caption reads
+    // empty is one being made or taken down, looked at again next time.
+    if (GetWindowTextA(w, caption, sizeof caption) == 0 || std::strcmp(caption, "Configure Screen Saver") == 0)
         return TRUE;
     GetDlgItemTextA(w, 0xFFFF, text, sizeof text);  // the message box's text control
     std::printf("box=%s|%s\n", caption, text);
