@@ -14,6 +14,7 @@
 
 #include "animation/display_wayland.h"
 #include "engine/surface.h"
+#include "shell/pointer_rule.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -82,8 +83,7 @@ struct WaylandClient {
     std::vector<WaylandOutput*> outputs;
     uint32_t announced;      // outputs announced so far
     bool ready;              // the first globals and their descriptions are in: surfaces may be made
-    bool pointerStartKnown;  // where the pointer first appeared, in global space
-    int64_t pointerStartX, pointerStartY;
+    PointerWatch pointerStart;  // where the pointer first appeared, in global space
     WaylandOutput* pointerOver;  // the output whose surface has the pointer, or null
     bool end;
     int status;

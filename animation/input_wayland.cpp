@@ -18,13 +18,8 @@ static void PointerAt(WaylandClient* c, wl_fixed_t sx, wl_fixed_t sy)
         return;
     const int64_t x = c->pointerOver->x + wl_fixed_to_int(sx);
     const int64_t y = c->pointerOver->y + wl_fixed_to_int(sy);
-    if (!c->pointerStartKnown) {
-        c->pointerStartKnown = true;
-        c->pointerStartX = x;
-        c->pointerStartY = y;
-    } else if (PointerMovedTooFar(c->pointerStartX, c->pointerStartY, x, y)) {
+    if (PointerWatchMovedTooFar(&c->pointerStart, x, y))
         WaylandEnd(c, 0);
-    }
 }
 
 static void OnPointerEnter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t sx,

@@ -36,8 +36,7 @@ struct PageRecord {
     uint32_t frames;       // frame ticks run
     uint32_t wakes;        // timeouts that fired
     double frameTickMs;    // time spent in those frame ticks, in total
-    bool haveStart;        // saver mode: the first pointer position is known
-    int64_t startX, startY;
+    PointerWatch pointer;  // saver mode: where the pointer started
 };
 
 static PageRecord g_page;
@@ -158,7 +157,7 @@ EMSCRIPTEN_KEEPALIVE void WebVisible(int visible)
 // Saver mode began: the next pointer position seen is the first.
 EMSCRIPTEN_KEEPALIVE void WebSaverBegin()
 {
-    g_page.haveStart = false;
+    g_page.pointer = PointerWatch{};
 }
 
 // Input in saver mode: kind 0 the pointer at (x, y) in device pixels,
@@ -167,13 +166,7 @@ EMSCRIPTEN_KEEPALIVE int WebSaverInput(int kind, int32_t x, int32_t y)
 {
     if (kind != 0)
         return 1;
-    if (!g_page.haveStart) {
-        g_page.haveStart = true;
-        g_page.startX = x;
-        g_page.startY = y;
-        return 0;
-    }
-    return PointerMovedTooFar(g_page.startX, g_page.startY, x, y) ? 1 : 0;
+    return PointerWatchMovedTooFar(&g_page.pointer, x, y) ? 1 : 0;
 }
 
 // What the page reports: frame ticks run, timeouts fired, and the mean

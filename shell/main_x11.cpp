@@ -50,8 +50,7 @@ struct LoopRecord {
     const X11TargetRecord* target;
     bool end;               // leave the loop
     int status;             // exit status then
-    bool haveStart;         // --fullscreen: the first pointer position is known
-    int startX, startY;     // in the root window
+    PointerWatch pointer;   // --fullscreen: where the pointer started, in the root window
 };
 
 static void End(LoopRecord* loop, int status)
@@ -63,13 +62,8 @@ static void End(LoopRecord* loop, int status)
 // The close rules of --fullscreen, as the Windows saver has them.
 static void PointerAt(LoopRecord* loop, int x, int y)
 {
-    if (!loop->haveStart) {
-        loop->haveStart = true;
-        loop->startX = x;
-        loop->startY = y;
-    } else if (PointerMovedTooFar(loop->startX, loop->startY, x, y)) {
+    if (PointerWatchMovedTooFar(&loop->pointer, x, y))
         End(loop, 0);
-    }
 }
 
 static void HandleEvent(LoopRecord* loop, const XEvent& e)
