@@ -24,6 +24,15 @@ wait_for() {  # wait_for SECONDS COMMAND...: polls every 0.1 s until COMMAND suc
     return 1
 }
 
+poll_for() {  # poll_for SECONDS COMMAND...: wait_for counted in wall time, for slow commands (a screenshot compared)
+    local deadline=$(( $(date +%s) + $1 ))
+    shift
+    until "$@"; do
+        [ "$(date +%s)" -ge "$deadline" ] && return 1
+        sleep 0.1
+    done
+}
+
 alive() { kill -0 "$1" 2>/dev/null; }    # alive PID
 gone() { ! kill -0 "$1" 2>/dev/null; }   # gone PID
 

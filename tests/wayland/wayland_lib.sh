@@ -150,15 +150,6 @@ start_weston() {
     session=("${as_user[@]}" WAYLAND_DISPLAY=wayland-zorvane)
 }
 
-poll_for() {  # poll_for SECONDS COMMAND...: wait_for counted in wall time, for slow commands (a screenshot compared)
-    local deadline=$(( $(date +%s) + $1 ))
-    shift
-    until "$@"; do
-        [ "$(date +%s)" -ge "$deadline" ] && return 1
-        sleep 0.1
-    done
-}
-
 sway_do() { in_session swaymsg "$@" >/dev/null; }               # sway_do COMMAND...
 grab() { in_session timeout 10 grim -o "$1" - >"$2" 2>/dev/null; }   # grab OUTPUT FILE: PNG at device pixels
 size_of() { identify -format '%wx%h' "$1" 2>/dev/null; }         # size_of IMAGE: WIDTHxHEIGHT
