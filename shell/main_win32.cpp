@@ -23,7 +23,6 @@ int SaverMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
     if (!RegisterClassA(&saverClass))
         return 0;
 
-    Instance = instance;
     // The C runtime's own split of the command line may differ from the
     // saver's rule for the program name, so the tail is taken afresh.
     KeepCommandLine(CommandLineTail(GetCommandLineA()));

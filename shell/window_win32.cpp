@@ -9,8 +9,6 @@
 #include "shell/input_win32.h"
 #include "shell/mode.h"
 
-HINSTANCE Instance = NULL;
-
 struct SaverWindowRecord {
     SaverRecord saver;
     SaverInputRecord input;
@@ -45,7 +43,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         break;
     case WM_COMMAND:
         if (wParam == IDM_CONFIGURE) {
-            DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_CONFIG), window, ConfigDialogProc, 0);
+            const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+            DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFIG), window, ConfigDialogProc, 0);
             PostQuitMessage(0);
             return 1;
         }

@@ -103,14 +103,13 @@ HWND OpenSaverWindow(const char* tail)
         saverClass.lpszClassName = kClassName;
         registered = RegisterClassA(&saverClass) != 0;
     }
-    Instance = GetModuleHandleA(NULL);
     KeepCommandLine(tail);
     g_log.clear();
     g_dialogOwner = NULL;
     g_dialogParam = -1;
     g_startWindow = g_teardownWindow = g_resizeWindow = nullptr;
     return CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 160, 120, NULL, NULL,
-                           Instance, NULL);
+                           GetModuleHandleA(NULL), NULL);
 }
 
 // Handles the thread's pending messages (painting among them) and takes
@@ -193,6 +192,14 @@ TEST(SaverWindow, ConfigureCommandRunsTheDialogAndReturnsOne)
     int code = 99;
     EXPECT_EQ(1, TakeQuit(&code));
     EXPECT_EQ(0, code);
+
+    // The template is looked for in the window's own instance: in a module
+    // that has none, no dialog opens.
+    SetWindowLongPtrA(window, GWLP_HINSTANCE, reinterpret_cast<LONG_PTR>(GetModuleHandleA("kernel32.dll")));
+    g_log.clear();
+    EXPECT_EQ(1, SendMessageA(window, WM_COMMAND, IDM_CONFIGURE, 0));
+    EXPECT_EQ("", g_log);
+    TakeQuit(&code);
 
     // Other commands, and the id with a notification code, are passed on.
     g_log.clear();
