@@ -10,6 +10,7 @@
 #include "shell/mode.h"
 
 struct SaverWindowRecord {
+    char commandTail[CommandLineSize];
     SaverRecord saver;
     SaverInputRecord input;
 };
@@ -21,6 +22,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         w = static_cast<SaverWindowRecord*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *w));
         if (!w)
             return FALSE;
+        KeepCommandLine(w->commandTail,
+                        static_cast<const char*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
         SaverInit(&w->saver, window);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
     }
@@ -37,7 +40,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         // The dialog runs to completion inside this send, before the window
         // is shown; its handler has already asked to quit when the
         // animation start-up below runs, so no frame is ever drawn.
-        if (ParseSaverMode(CommandLine) == SaverMode::Configure)
+        if (ParseSaverMode(w->commandTail) == SaverMode::Configure)
             SendMessageA(window, WM_COMMAND, IDM_CONFIGURE, 0);
         SaverStart(&w->saver);
         break;
