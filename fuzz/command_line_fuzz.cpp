@@ -41,13 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const char* tail = CommandLineTail(line.data());
     if (tail < line.data() || tail > line.data() + length)
         std::abort();
-    KeepCommandLine(tail);
-    const size_t kept = std::strlen(CommandLine);
+    char commandLine[CommandLineSize];
+    KeepCommandLine(commandLine, tail);
+    const size_t kept = std::strlen(commandLine);
     const size_t tailLength = std::strlen(tail);
     if (kept != (tailLength < CommandLineSize - 1 ? tailLength : CommandLineSize - 1) ||
-        std::memcmp(CommandLine, tail, kept) != 0)
+        std::memcmp(commandLine, tail, kept) != 0)
         std::abort();
-    if (ParseSaverMode(CommandLine) != ReferenceMode(reinterpret_cast<const unsigned char*>(CommandLine)))
+    if (ParseSaverMode(commandLine) != ReferenceMode(reinterpret_cast<const unsigned char*>(commandLine)))
         std::abort();
     return 0;
 }

@@ -3,8 +3,6 @@
 // belong to an unquoted program name whatever the sign of char.
 #include "shell/command_tail.h"
 
-char CommandLine[CommandLineSize];
-
 static bool IsBlank(unsigned char c)
 {
     return c >= 1 && c <= 32;
@@ -31,14 +29,14 @@ const char* CommandLineTail(const char* line)
     return reinterpret_cast<const char*>(p);
 }
 
-void KeepCommandLine(const char* tail)
+void KeepCommandLine(char (&kept)[CommandLineSize], const char* tail)
 {
     size_t n = 0;
     if (tail) {
         while (n < CommandLineSize - 1 && tail[n] != 0) {
-            CommandLine[n] = tail[n];
+            kept[n] = tail[n];
             n++;
         }
     }
-    CommandLine[n] = 0;
+    kept[n] = 0;
 }

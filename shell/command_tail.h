@@ -1,12 +1,10 @@
 // command_tail.h - the command-line tail: the process command line less the
-// program name and the blanks after it, kept in a fixed buffer.
+// program name and the blanks after it, and its copy into a fixed buffer.
 #pragma once
 
 #include <cstddef>
 
 constexpr size_t CommandLineSize = 1024;  // 1023 characters and the terminating zero
-
-extern char CommandLine[CommandLineSize];  // process-wide: the tail the saver was started with
 
 // Where the tail of a full process command line begins. A program name that
 // starts with a double quote runs to the next double quote, inclusive (or to
@@ -15,5 +13,5 @@ extern char CommandLine[CommandLineSize];  // process-wide: the tail the saver w
 // skipped. Returns a pointer into line; a null line gives "".
 const char* CommandLineTail(const char* line);
 
-// Copies tail into CommandLine, cut to 1023 characters; null gives "".
-void KeepCommandLine(const char* tail);
+// Copies tail into kept, cut to 1023 characters; null gives "".
+void KeepCommandLine(char (&kept)[CommandLineSize], const char* tail);

@@ -23,18 +23,16 @@ int SaverMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
     if (!RegisterClassA(&saverClass))
         return 0;
 
-    Instance = instance;
     // The C runtime's own split of the command line may differ from the
-    // saver's rule for the program name, so the tail is taken afresh.
-    KeepCommandLine(CommandLineTail(GetCommandLineA()));
-
-    // Creation sends WM_CREATE, where the mode is chosen and all the work
-    // of starting it happens.
+    // saver's rule for the program name, so the tail is taken afresh; the
+    // window keeps its own copy. Creation sends WM_CREATE, where the mode is
+    // chosen and all the work of starting it happens.
+    const char* tail = CommandLineTail(GetCommandLineA());
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     HWND window = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, "",
                                   WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                  0, 0, width, height, NULL, NULL, instance, NULL);
+                                  0, 0, width, height, NULL, NULL, instance, const_cast<char*>(tail));
     if (!window)
         return 0;  // nothing would ever post the quit message
 

@@ -9,9 +9,8 @@
 #include "shell/input_win32.h"
 #include "shell/mode.h"
 
-HINSTANCE Instance = NULL;
-
 struct SaverWindowRecord {
+    char commandTail[CommandLineSize];
     SaverRecord saver;
     SaverInputRecord input;
 };
@@ -23,6 +22,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         w = static_cast<SaverWindowRecord*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *w));
         if (!w)
             return FALSE;
+        KeepCommandLine(w->commandTail,
+                        static_cast<const char*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
         SaverInit(&w->saver, window);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
     }
@@ -39,13 +40,14 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         // The dialog runs to completion inside this send, before the window
         // is shown; its handler has already asked to quit when the
         // animation start-up below runs, so no frame is ever drawn.
-        if (ParseSaverMode(CommandLine) == SaverMode::Configure)
+        if (ParseSaverMode(w->commandTail) == SaverMode::Configure)
             SendMessageA(window, WM_COMMAND, IDM_CONFIGURE, 0);
         SaverStart(&w->saver);
         break;
     case WM_COMMAND:
         if (wParam == IDM_CONFIGURE) {
-            DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_CONFIG), window, ConfigDialogProc, 0);
+            const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+            DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFIG), window, ConfigDialogProc, 0);
             PostQuitMessage(0);
             return 1;
         }

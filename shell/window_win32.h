@@ -7,11 +7,12 @@
 
 constexpr WPARAM IDM_CONFIGURE = 50001;  // private command: run the configuration dialog
 
-extern HINSTANCE Instance;  // the executable's instance, for loading dialog templates
-
 // The window procedure of the saver class. Each window owns its record: the
-// picture and the input layer's state, made when the window is created
-// (WM_NCCREATE; no memory for it fails the creation), kept in the window's
-// user data and released with the window (WM_NCDESTROY). Hands every
-// message it does not finish to SaverInputProc and returns that result.
+// command-line tail, the picture and the input layer's state, made when the
+// window is created (WM_NCCREATE; no memory for it fails the creation), kept
+// in the window's user data and released with the window (WM_NCDESTROY).
+// The creation parameter is the tail that chooses the mode, kept cut to 1023
+// characters (null reads as ""); the configuration dialog's template is
+// loaded from the instance the window was created with. Hands every message
+// it does not finish to SaverInputProc and returns that result.
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,5 +1,5 @@
 // The command-line tail: where the program name ends, the blanks after it,
-// the bounded copy into CommandLine, and the mode decided on what is kept.
+// the bounded copy into a caller's buffer, and the mode decided on what is kept.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -73,6 +73,7 @@ TEST(CommandTail, EveryCode1To32AfterTheNameIsSkipped)
 // '-' and '/' in the program's own path must never reach the mode scan.
 TEST(CommandTail, ModeIsDecidedOnTheTailOnly)
 {
+    char kept[CommandLineSize];
     const struct {
         const char* line;
         SaverMode mode;
@@ -86,60 +87,62 @@ TEST(CommandTail, ModeIsDecidedOnTheTailOnly)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        KeepCommandLine(CommandLineTail(c.line));
-        EXPECT_EQ(c.mode, ParseSaverMode(CommandLine));
+        KeepCommandLine(kept, CommandLineTail(c.line));
+        EXPECT_EQ(c.mode, ParseSaverMode(kept));
     }
 }
 
 TEST(CommandTail, KeepCopiesUpTo1023Characters)
 {
-    KeepCommandLine("/c:1234");
-    EXPECT_STREQ("/c:1234", CommandLine);
-    KeepCommandLine("");
-    EXPECT_STREQ("", CommandLine);
-    KeepCommandLine("/s");
-    KeepCommandLine(nullptr);
-    EXPECT_STREQ("", CommandLine);
+    char kept[CommandLineSize];
+    KeepCommandLine(kept, "/c:1234");
+    EXPECT_STREQ("/c:1234", kept);
+    KeepCommandLine(kept, "");
+    EXPECT_STREQ("", kept);
+    KeepCommandLine(kept, "/s");
+    KeepCommandLine(kept, nullptr);
+    EXPECT_STREQ("", kept);
 
     for (size_t length : {1022u, 1023u, 1024u, 1025u, 5000u}) {
         SCOPED_TRACE(length);
         std::string tail(length, 'x');
         for (size_t i = 0; i < length; i++)
             tail[i] = static_cast<char>('a' + i % 26);
-        KeepCommandLine(tail.c_str());
-        const size_t kept = length < 1023 ? length : 1023;
-        EXPECT_EQ(kept, std::strlen(CommandLine));
-        EXPECT_EQ(0, std::memcmp(tail.data(), CommandLine, kept));
+        KeepCommandLine(kept, tail.c_str());
+        const size_t count = length < 1023 ? length : 1023;
+        EXPECT_EQ(count, std::strlen(kept));
+        EXPECT_EQ(0, std::memcmp(tail.data(), kept, count));
     }
 }
 
 TEST(CommandTail, ModeOfALongTailIsDecidedOnWhatIsKept)
 {
+    char kept[CommandLineSize];
     // The deciding letter as the 1023rd character is kept, as the 1024th it is cut.
     std::string word = "/" + std::string(1021, 'x') + "s";
-    KeepCommandLine(word.c_str());
-    EXPECT_EQ(SaverMode::Run, ParseSaverMode(CommandLine));
+    KeepCommandLine(kept, word.c_str());
+    EXPECT_EQ(SaverMode::Run, ParseSaverMode(kept));
     word.insert(1, "x");
     ASSERT_EQ(SaverMode::Run, ParseSaverMode(word.c_str()));
-    KeepCommandLine(word.c_str());
-    EXPECT_EQ(SaverMode::Configure, ParseSaverMode(CommandLine));
+    KeepCommandLine(kept, word.c_str());
+    EXPECT_EQ(SaverMode::Configure, ParseSaverMode(kept));
 
     // A run switch beyond the cut is lost; a configure switch kept still decides.
     std::string spaced = std::string(1100, ' ') + "/s";
-    KeepCommandLine(spaced.c_str());
-    EXPECT_EQ(SaverMode::Configure, ParseSaverMode(CommandLine));
+    KeepCommandLine(kept, spaced.c_str());
+    EXPECT_EQ(SaverMode::Configure, ParseSaverMode(kept));
     std::string both = "/c" + std::string(1100, ' ') + "/s";
-    KeepCommandLine(both.c_str());
-    EXPECT_EQ(SaverMode::Configure, ParseSaverMode(CommandLine));
+    KeepCommandLine(kept, both.c_str());
+    EXPECT_EQ(SaverMode::Configure, ParseSaverMode(kept));
     std::string run = "/s" + std::string(1100, ' ') + "/c";
-    KeepCommandLine(run.c_str());
-    EXPECT_EQ(SaverMode::Run, ParseSaverMode(CommandLine));
+    KeepCommandLine(kept, run.c_str());
+    EXPECT_EQ(SaverMode::Run, ParseSaverMode(kept));
 
     // Through the whole path: a long command line with a quoted name.
     std::string line = "\"C:\\a b\\zorvane.scr\" " + std::string(1022, 'x') + " /s";
-    KeepCommandLine(CommandLineTail(line.c_str()));
-    EXPECT_EQ(1023u, std::strlen(CommandLine));
-    EXPECT_EQ(SaverMode::Configure, ParseSaverMode(CommandLine));
+    KeepCommandLine(kept, CommandLineTail(line.c_str()));
+    EXPECT_EQ(1023u, std::strlen(kept));
+    EXPECT_EQ(SaverMode::Configure, ParseSaverMode(kept));
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // SaverWindowProc in a real window, with the animation and the
-// configuration dialog replaced by recorders: the mode chosen on creation,
-// the order of dialog, quit request and start-up, teardown on destruction,
-// the window and surface following a display change, and that everything
-// else reaches the input layer. Then SaverMain itself:
-// the class and the window it creates, and the code its loop returns.
+// configuration dialog replaced by recorders: the mode chosen on creation
+// from the tail the window keeps, the order of dialog, quit request and
+// start-up, teardown on destruction, the window and surface following a
+// display change, and that everything else reaches the input layer. Then
+// SaverMain itself: the class and the window it creates, and the code its
+// loop returns.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,7 +13,6 @@
 
 #include "animation/controller.h"
 #include "settings/dialogs_win32.h"
-#include "shell/command_tail.h"
 #include "shell/input_win32.h"
 #include "shell/main_win32.h"
 #include "shell/window_win32.h"
@@ -87,12 +87,15 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lPar
 
 namespace {
 
+using namespace std::string_literals;
+
 const char kClassName[] = "ZorvaneWindowTest";
 
-// A window of a class using SaverWindowProc, with tail as the command line.
-// It stays hidden: showing and hiding windows is slow without a window
-// manager, and the layer under test does not depend on it.
-HWND OpenSaverWindow(const char* tail)
+// A window of a class using SaverWindowProc, with tail as the command line
+// (its creation parameter). It stays hidden: showing and hiding windows is
+// slow without a window manager, and the layer under test does not depend
+// on it.
+HWND OpenSaverWindow(const std::string& tail)
 {
     static bool registered = false;
     if (!registered) {
@@ -103,14 +106,12 @@ HWND OpenSaverWindow(const char* tail)
         saverClass.lpszClassName = kClassName;
         registered = RegisterClassA(&saverClass) != 0;
     }
-    Instance = GetModuleHandleA(NULL);
-    KeepCommandLine(tail);
     g_log.clear();
     g_dialogOwner = NULL;
     g_dialogParam = -1;
     g_startWindow = g_teardownWindow = g_resizeWindow = nullptr;
     return CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 160, 120, NULL, NULL,
-                           Instance, NULL);
+                           GetModuleHandleA(NULL), const_cast<char*>(tail.c_str()));
 }
 
 // Handles the thread's pending messages (painting among them) and takes
@@ -131,9 +132,14 @@ int TakeQuit(int* code)
     return count;
 }
 
+// The window keeps 1023 characters of the tail: a deciding letter just past
+// them is lost, one just inside decides.
+const std::string kLongRun = "/" + std::string(1021, 'x') + "s";
+const std::string kLongCut = "/" + std::string(1022, 'x') + "s";
+
 TEST(SaverWindow, ConfigureRunsTheDialogThenStartsAndQuitsWithZero)
 {
-    for (const char* tail : {"/c", "/c:1234", "", "/p 1234", "a-b s"}) {
+    for (const std::string& tail : {"/c"s, "/c:1234"s, ""s, "/p 1234"s, "a-b s"s, kLongCut}) {
         SCOPED_TRACE(tail);
         g_failStart = false;
         HWND window = OpenSaverWindow(tail);
@@ -152,7 +158,7 @@ TEST(SaverWindow, ConfigureRunsTheDialogThenStartsAndQuitsWithZero)
 
 TEST(SaverWindow, RunStartsWithoutDialogOrQuit)
 {
-    for (const char* tail : {"/s", "-S", "/xs", "/p /s"}) {
+    for (const std::string& tail : {"/s"s, "-S"s, "/xs"s, "/p /s"s, kLongRun}) {
         SCOPED_TRACE(tail);
         g_failStart = false;
         HWND window = OpenSaverWindow(tail);
@@ -193,6 +199,14 @@ TEST(SaverWindow, ConfigureCommandRunsTheDialogAndReturnsOne)
     int code = 99;
     EXPECT_EQ(1, TakeQuit(&code));
     EXPECT_EQ(0, code);
+
+    // The template is looked for in the window's own instance: in a module
+    // that has none, no dialog opens.
+    SetWindowLongPtrA(window, GWLP_HINSTANCE, reinterpret_cast<LONG_PTR>(GetModuleHandleA("kernel32.dll")));
+    g_log.clear();
+    EXPECT_EQ(1, SendMessageA(window, WM_COMMAND, IDM_CONFIGURE, 0));
+    EXPECT_EQ("", g_log);
+    TakeQuit(&code);
 
     // Other commands, and the id with a notification code, are passed on.
     g_log.clear();
@@ -369,7 +383,8 @@ LPSTR WINAPI FakeGetCommandLineA()
 
 TEST(SaverMainWindow, ClassStylesSizeAndTitleAsRegisteredAndCreated)
 {
-    g_fakeCommandLine = "\"C:\\Program Files\\zorvane.scr\" /s";
+    // Split at the first blank, this line's tail would meet the switch "-c" first.
+    g_fakeCommandLine = "\"C:\\Program Files\\x-c\\zorvane.scr\" /s";
     void* real = SwapImport("kernel32.dll", "GetCommandLineA", reinterpret_cast<void*>(&FakeGetCommandLineA));
     ASSERT_NE(nullptr, real);
     g_log.clear();
@@ -381,7 +396,6 @@ TEST(SaverMainWindow, ClassStylesSizeAndTitleAsRegisteredAndCreated)
 
     EXPECT_EQ(0, code);
     EXPECT_EQ("start teardown", g_log);  // run mode, from the tail of the quoted name
-    EXPECT_STREQ("/s", CommandLine);
     ASSERT_TRUE(g_facts.seen);
     EXPECT_STREQ("WindowsScreenSaverClass", g_facts.className);
     ASSERT_TRUE(g_facts.haveClass);
