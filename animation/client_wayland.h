@@ -96,6 +96,7 @@ WaylandOutput* WaylandAddOutput(WaylandClient* c, uint32_t globalName, uint32_t 
 void WaylandDescribeOutput(WaylandClient* c, WaylandOutput* o);  // xdg-output, when offered
 void WaylandMakeSurface(WaylandOutput* o);  // once the output is described and the client ready
 void WaylandRemoveOutput(WaylandClient* c, WaylandOutput* o);
+bool WaylandCanTakeFrame(const WaylandOutput* o);  // a picture, a frame asked for, a free buffer
 void WaylandPresent(WaylandOutput* o);      // the next frame, when the compositor can take one
 
 // shm_wayland.cpp

@@ -290,13 +290,18 @@ static void OnFrameDone(void* data, wl_callback* callback, uint32_t)
 
 static const wl_callback_listener FrameListener = {OnFrameDone};
 
+bool WaylandCanTakeFrame(const WaylandOutput* o)
+{
+    // The compositor has asked for the next frame, and not every buffer is
+    // held (a release brings that back).
+    return o->picture && o->configured && !o->frame && WaylandFreeBuffer(o) >= 0;
+}
+
 void WaylandPresent(WaylandOutput* o)
 {
-    if (!o->changed || !o->picture || !o->configured || o->frame)
-        return;  // nothing new, or the compositor has not asked for the next frame
+    if (!o->changed || !WaylandCanTakeFrame(o))
+        return;
     const int b = WaylandFreeBuffer(o);
-    if (b < 0)
-        return;  // every buffer is held; a release brings this back
     WaylandClient* c = o->client;
     WaylandRefreshBuffer(o, b);
     o->changed = false;
