@@ -109,11 +109,16 @@ static int64_t DueInMs(void* context, void* picture)
     return wait > 0 ? wait : 0;
 }
 
+// Every step due by now, as the saver's timers drop the ticks they missed.
 static void Tick(void* context, void* picture)
 {
+    const auto* clock = static_cast<PatternClock*>(context);
     auto* p = static_cast<Pattern*>(picture);
-    p->step++;
-    p->nextMs += static_cast<PatternClock*>(context)->stepMs;
+    const int64_t now = NowMs();
+    while (p->nextMs <= now && p->step + 1 < clock->steps) {
+        p->step++;
+        p->nextMs += clock->stepMs;
+    }
 }
 
 static int WriteExpected(uint32_t index, int32_t width, int32_t height, int32_t steps)

@@ -20,7 +20,7 @@ still=(--frame-ms 1000 --clear-ms 600000)   # a new attractor over the last ever
 pixels_of() { convert "$1" ${2:+-crop "$2" +repage} rgb:- | md5sum | cut -d' ' -f1; }  # pixels_of IMAGE [REGION]
 reference() {  # reference NAME SEED WxH [REGION]: the digests of zorvane-render's frames, $tmp/NAME.sums
     mkdir -p "$tmp/$1.d"
-    "$render" "${still[@]}" --seed "$2" --width "${3%x*}" --height "${3#*x}" --frames 30 --frames-dir "$tmp/$1.d" \
+    "$render" "${still[@]}" --zoom 0 --seed "$2" --width "${3%x*}" --height "${3#*x}" --frames 30 --frames-dir "$tmp/$1.d" \
         --out "$tmp/$1.png"
     local f
     for f in "$tmp/$1.d"/*.png; do pixels_of "$f" "${4:-}"; done >"$tmp/$1.sums"
@@ -49,6 +49,12 @@ reference one "$seed1" 1280x720
 reference two "$seed2" 1600x1200
 check "HEADLESS-1 shows zorvane-render's frames for seed $seed1 at 1280x720" poll_for 20 shows HEADLESS-1 one
 check "HEADLESS-2 (scale 2) shows zorvane-render's frames for seed $seed2 at 1600x1200" poll_for 20 shows HEADLESS-2 two
+# A new mode: a new picture of the new size, and at 3840x2160 device
+# pixels the shared zoom rule: drawn at 1920x1080, each point a 2x2 block.
+sway_do output HEADLESS-2 resolution 3840x2160
+reference big "$seed2" 3840x2160
+check "HEADLESS-2 at 3840x2160: zorvane-render's frames at that size, zoomed" poll_for 30 shows HEADLESS-2 big
+sway_do output HEADLESS-2 resolution 1600x1200
 check "an overlay layer surface, not a window" grep -q 'zwlr_layer_shell_v1[@#][0-9]*\.get_layer_surface(.*, 3, "zorvane")' "$out"
 kill "$pid"
 reap "$pid"
@@ -64,7 +70,7 @@ idle=$pid
 saver_pid() { pgrep -u nobody -xf "$zorvane --seed 900 ${still[*]}" >/dev/null; }
 check "swayidle starts it after its timeout" wait_for 10 saver_pid
 kill -KILL "$idle"  # with -w it hears signals only once its command ends
-reap "$idle"
+reap "$idle" 2>/dev/null
 check "started by swayidle: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 one
 in_session wtype -s 300 x
 check "started by swayidle: a key ends it with status 0" wait_for 10 grep -qx 0 "$tmp/status"
