@@ -103,8 +103,6 @@ void WaylandPresent(WaylandOutput* o);      // the next frame, when the composit
 bool WaylandMakeBuffers(WaylandOutput* o, int32_t width, int32_t height);
 void WaylandFreeBuffers(WaylandOutput* o);
 int WaylandFreeBuffer(const WaylandOutput* o);  // a buffer the compositor does not hold, or -1
-// Brings buffer b up to date from the buffer shown last.
-void WaylandRefreshBuffer(WaylandOutput* o, int b);
 void WaylandMarkDrawn(WaylandOutput* o, int b, const SurfaceRect& damage);  // the others miss damage
 
 // input_wayland.cpp

@@ -303,11 +303,18 @@ void WaylandPresent(WaylandOutput* o)
         return;
     const int b = WaylandFreeBuffer(o);
     WaylandClient* c = o->client;
-    WaylandRefreshBuffer(o, b);
+    WaylandBuffer* buffer = &o->buffers[b];
+    const SurfaceRect stale = buffer->stale ? buffer->staleRect : SurfaceRect{0, 0, 0, 0};
     o->changed = false;
     SurfaceRect d = {};
-    if (!c->calls.draw(c->calls.context, o->picture, o->buffers[b].pixels, o->width, o->height, &d))
+    if (!c->calls.draw(c->calls.context, o->picture, buffer->pixels, o->width, o->height, &stale, &d))
         return;
+    buffer->stale = false;
+    if (d.left >= d.right || d.top >= d.bottom)
+        d = stale;
+    else if (stale.left < stale.right && stale.top < stale.bottom)
+        d = {std::min(d.left, stale.left), std::min(d.top, stale.top), std::max(d.right, stale.right),
+             std::max(d.bottom, stale.bottom)};
     d = {std::max(d.left, 0), std::max(d.top, 0), std::min(d.right, o->width), std::min(d.bottom, o->height)};
     if (d.left >= d.right || d.top >= d.bottom)
         return;
@@ -320,6 +327,6 @@ void WaylandPresent(WaylandOutput* o)
     o->frame = wl_surface_frame(o->surface);
     wl_callback_add_listener(o->frame, &FrameListener, o);
     wl_surface_commit(o->surface);
-    o->buffers[b].held = true;
+    buffer->held = true;
     o->shown = b;
 }

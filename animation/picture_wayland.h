@@ -9,7 +9,7 @@
 //   WaylandPictureInit(&p, seed, zoom, width, height);
 //   SaverInit(&saver, &p); SaverStart(&saver);
 //   ... LinuxRunTimer(&saver, id) ...
-//   if (WaylandCopyFrame(&p, pixels, width, height, &damage)) ...   // commit the damage
+//   if (WaylandCopyFrame(&p, pixels, width, height, &stale, &damage)) ...   // commit the damage
 #pragma once
 
 #include <cstdint>
@@ -25,9 +25,10 @@ struct WaylandPictureRecord {
 };
 
 void WaylandPictureInit(WaylandPictureRecord* p, uint32_t seed, uint32_t zoom, int32_t width, int32_t height);
-// Brings pixels (width x height, 0xFFRRGGBB, holding what the last call
-// put there, or zeros before the first) up to the last frame presented.
-// False when nothing was presented since; else true, with the rectangle
-// whose pixels changed in *damage (empty when none did).
+// Brings pixels (width x height, 0xFFRRGGBB, holding an earlier frame or
+// zeros) up to the last frame presented, stale rectangle and all (the
+// whole buffer is compared, so stale needs no work of its own). False
+// when nothing was presented since; else true, with the rectangle whose
+// pixels changed in *damage (empty when none did).
 bool WaylandCopyFrame(WaylandPictureRecord* p, uint32_t* pixels, int32_t width, int32_t height,
-                      SurfaceRect* damage);
+                      const SurfaceRect* stale, SurfaceRect* damage);

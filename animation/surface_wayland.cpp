@@ -72,7 +72,7 @@ static void Include(SurfaceRect* r, int32_t x0, int32_t x1, int32_t y0, int32_t 
 }
 
 bool WaylandCopyFrame(WaylandPictureRecord* p, uint32_t* pixels, int32_t width, int32_t height,
-                      SurfaceRect* damage)
+                      const SurfaceRect*, SurfaceRect* damage)
 {
     if (!p->presented)
         return false;
@@ -94,29 +94,34 @@ bool WaylandCopyFrame(WaylandPictureRecord* p, uint32_t* pixels, int32_t width, 
             Include(damage, 0, width, 0, height);
     }
     // Row by row, the span between the first and the last pixel that
-    // differ, widened into zoom x zoom blocks.
+    // differ, widened into zoom x zoom blocks: whatever the buffer held
+    // before, stale or not, it now holds the frame. Most rows of most frames
+    // are unchanged: at zoom 1 one memcmp tells.
     for (size_t y = 0; y < h; y++) {
         const uint32_t* from = s->pixels + y * static_cast<size_t>(s->width);
         uint32_t* first = pixels + y * zoom * stride;
         size_t left = 0, right = w;
         if (zoom == 1) {
-            while (left < w && first[left] == from[left])
+            if (std::memcmp(first, from, w * 4) == 0)
+                continue;
+            while (first[left] == from[left])
                 left++;
-            while (right > left && first[right - 1] == from[right - 1])
+            while (first[right - 1] == from[right - 1])
                 right--;
+            std::memcpy(first + left, from + left, (right - left) * 4);
         } else {
             while (left < w && first[left * zoom] == from[left])
                 left++;
             while (right > left && first[(right - 1) * zoom] == from[right - 1])
                 right--;
+            if (left == right)
+                continue;
+            for (size_t x = left; x < right; x++)
+                for (size_t k = 0; k < zoom; k++)
+                    first[x * zoom + k] = from[x];
+            for (size_t k = 1; k < zoom; k++)
+                std::memcpy(first + k * stride + left * zoom, first + left * zoom, (right - left) * zoom * 4);
         }
-        if (left == right)
-            continue;
-        for (size_t x = left; x < right; x++)
-            for (size_t k = 0; k < zoom; k++)
-                first[x * zoom + k] = from[x];
-        for (size_t k = 1; k < zoom; k++)
-            std::memcpy(first + k * stride + left * zoom, first + left * zoom, (right - left) * zoom * 4);
         Include(damage, static_cast<int32_t>(left * zoom), static_cast<int32_t>(right * zoom),
                 static_cast<int32_t>(y * zoom), static_cast<int32_t>((y + 1) * zoom));
     }

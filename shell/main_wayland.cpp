@@ -47,9 +47,10 @@ static void* Make(void* context, uint32_t index, const char*, int32_t width, int
     return p;
 }
 
-static bool Draw(void*, void* picture, uint32_t* pixels, int32_t width, int32_t height, SurfaceRect* damage)
+static bool Draw(void*, void* picture, uint32_t* pixels, int32_t width, int32_t height, const SurfaceRect* stale,
+                 SurfaceRect* damage)
 {
-    return WaylandCopyFrame(&Picture(picture)->platform, pixels, width, height, damage);
+    return WaylandCopyFrame(&Picture(picture)->platform, pixels, width, height, stale, damage);
 }
 
 static void Release(void*, void* picture)

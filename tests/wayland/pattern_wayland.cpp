@@ -75,7 +75,8 @@ static void* Make(void* context, uint32_t index, const char* name, int32_t width
     return new Pattern{index, width, height, -1, 0, NowMs() + static_cast<PatternClock*>(context)->stepMs};
 }
 
-static bool Draw(void*, void* picture, uint32_t* pixels, int32_t width, int32_t height, SurfaceRect* damage)
+static bool Draw(void*, void* picture, uint32_t* pixels, int32_t width, int32_t height, const SurfaceRect* stale,
+                 SurfaceRect* damage)
 {
     auto* p = static_cast<Pattern*>(picture);
     if (p->drawnStep == p->step)
@@ -89,6 +90,7 @@ static bool Draw(void*, void* picture, uint32_t* pixels, int32_t width, int32_t 
                    std::max(was.bottom, now.bottom)};
     }
     Paint(p, pixels, *damage, now);
+    Paint(p, pixels, *stale, now);
     p->drawnStep = p->step;
     return true;
 }
