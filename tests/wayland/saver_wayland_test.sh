@@ -59,6 +59,11 @@ check "an overlay layer surface, not a window" grep -q 'zwlr_layer_shell_v1[@#][
 kill "$pid"
 reap "$pid"
 check "SIGTERM: exit status 0 (got $status)" test "$status" = 0
+# An X11 target keeps its X11 meaning (and there is no X display here).
+in_session "$zorvane" --root >"$out" 2>&1
+status=$?
+check "--root with WAYLAND_DISPLAY set: X11's, exit status 1 (got $status)" eval '[ "$status" = 1 ] && grep -q "cannot open the display" "$out"'
+
 
 # The idle daemon starts it after its timeout; a key ends it with 0. It is
 # swayidle's grandchild, so its status comes back through a file.
