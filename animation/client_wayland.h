@@ -96,14 +96,13 @@ WaylandOutput* WaylandAddOutput(WaylandClient* c, uint32_t globalName, uint32_t 
 void WaylandDescribeOutput(WaylandClient* c, WaylandOutput* o);  // xdg-output, when offered
 void WaylandMakeSurface(WaylandOutput* o);  // once the output is described and the client ready
 void WaylandRemoveOutput(WaylandClient* c, WaylandOutput* o);
+bool WaylandCanTakeFrame(const WaylandOutput* o);  // a picture, a frame asked for, a free buffer
 void WaylandPresent(WaylandOutput* o);      // the next frame, when the compositor can take one
 
 // shm_wayland.cpp
 bool WaylandMakeBuffers(WaylandOutput* o, int32_t width, int32_t height);
 void WaylandFreeBuffers(WaylandOutput* o);
 int WaylandFreeBuffer(const WaylandOutput* o);  // a buffer the compositor does not hold, or -1
-// Brings buffer b up to date from the buffer shown last.
-void WaylandRefreshBuffer(WaylandOutput* o, int b);
 void WaylandMarkDrawn(WaylandOutput* o, int b, const SurfaceRect& damage);  // the others miss damage
 
 // input_wayland.cpp

@@ -80,15 +80,22 @@ static void PresentAll(WaylandClient* c)
         WaylandPresent(o);
 }
 
-static void MarkAllChanged(WaylandClient* c)
+// The output whose picture is due first, among those that can take a
+// frame, and in how many ms (negative: none is due).
+static WaylandOutput* NextDue(WaylandClient* c, int64_t* wait)
 {
-    for (WaylandOutput* o : c->outputs)
-        o->changed = true;
-}
-
-static int64_t DueInMs(const WaylandClient* c)
-{
-    return c->calls.dueInMs ? c->calls.dueInMs(c->calls.context) : -1;
+    WaylandOutput* next = nullptr;
+    *wait = -1;
+    for (WaylandOutput* o : c->outputs) {
+        if (!WaylandCanTakeFrame(o))
+            continue;
+        const int64_t due = c->calls.dueInMs(c->calls.context, o->picture);
+        if (due >= 0 && (*wait < 0 || due < *wait)) {
+            *wait = due;
+            next = o;
+        }
+    }
+    return next;
 }
 
 static void RunLoop(WaylandClient* c)
@@ -96,10 +103,17 @@ static void RunLoop(WaylandClient* c)
     wl_display* d = c->display;
     const int fd = wl_display_get_fd(d);
     while (!c->end) {
-        const int64_t due = DueInMs(c);
-        if (due == 0 && c->calls.tick) {
-            c->calls.tick(c->calls.context);
-            MarkAllChanged(c);
+        // One picture's tick a turn, so that the stop descriptor and the
+        // compositor are heard between frames however long they take.
+        int64_t wait = -1;
+        if (WaylandOutput* o = NextDue(c, &wait); o && wait == 0) {
+            c->calls.tick(c->calls.context, o->picture);
+            o->changed = true;
+        }
+        const int status = c->calls.status ? c->calls.status(c->calls.context) : -1;
+        if (status >= 0) {
+            WaylandEnd(c, status);
+            break;
         }
         PresentAll(c);
         while (wl_display_prepare_read(d) != 0)
@@ -107,7 +121,7 @@ static void RunLoop(WaylandClient* c)
         // A full socket is flushed again once it can take more.
         const bool unsent = wl_display_flush(d) < 0 && errno == EAGAIN;
         const bool failed = !unsent && wl_display_get_error(d) != 0;
-        const int64_t wait = DueInMs(c);
+        NextDue(c, &wait);
         pollfd fds[2] = {{fd, static_cast<short>(unsent ? POLLIN | POLLOUT : POLLIN), 0},
                          {c->options.stopFd, POLLIN, 0}};
         const int timeout = wait < 0 ? -1 : static_cast<int>(std::min<int64_t>(wait, INT_MAX));

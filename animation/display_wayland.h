@@ -8,12 +8,15 @@
 // its scale, with the buffer scale set to match). Outputs that appear
 // while it runs get a picture; outputs that go away release theirs.
 //
-// The pictures are the caller's, through a pair of calls: make one of a
-// given size for the k-th output the compositor announced, and draw the
-// next frame into a buffer that holds the previous one. Frames are drawn
-// only when the compositor asks for one (frame callbacks), only into a
-// buffer it does not hold, and only the changed rectangle is sent. The
-// caller's own clock (due, tick) says when the pictures may have changed.
+// The pictures are the caller's, through a few calls: make one of a given
+// size for the k-th output the compositor announced, say when it is next
+// due and run what is due (its own clock), and draw its next frame into a
+// buffer that holds the previous one (but for what changed in the frames
+// the other buffers got). A picture's clock is consulted only
+// while its output can take a frame: the compositor has asked for one
+// (frame callbacks) and one of its buffers is free. So an output that is
+// hidden or powered off costs nothing, and the pictures draw no faster
+// than their outputs show. Only the changed rectangle is sent.
 //
 // It ends with status 0 on a key, a button or a wheel, pointer motion of
 // more than 3 pixels from where the pointer first appeared
@@ -36,19 +39,25 @@ struct WaylandPictureCalls {
     // compositor gives no name); null when none can be made.
     void* (*make)(void* context, uint32_t index, const char* name, int32_t width, int32_t height);
     // Draws picture's next frame into pixels: width x height 32-bit XRGB
-    // values, row after row, which hold the last frame this picture drew
-    // (all zero before its first). Returns false when nothing changed, else
-    // true with the changed rectangle in *damage. The format ignores the
-    // top byte, but some compositors (weston) keep it, and their
-    // screenshots read it as alpha: pictures write 0xFFRRGGBB.
+    // values, row after row, which hold the last frame this picture drew,
+    // except within *stale (empty when nothing is), where they hold an
+    // older one or zeros (all of them before its first). Returns false
+    // when nothing changed, else true with the changed rectangle in
+    // *damage, having brought the stale rectangle up to date as well (it
+    // is sent too). The format ignores the top byte, but some compositors
+    // (weston) keep it, and their screenshots read it as alpha: pictures
+    // write 0xFFRRGGBB.
     bool (*draw)(void* context, void* picture, uint32_t* pixels, int32_t width, int32_t height,
-                 SurfaceRect* damage);
+                 const SurfaceRect* stale, SurfaceRect* damage);
     void (*release)(void* context, void* picture);  // the output went away or changed size
-    // The caller's clock: milliseconds until tick is due (0 when it is due,
-    // negative when nothing is due), and tick, which runs what is due;
-    // every picture may have changed after it. Either may be null.
-    int64_t (*dueInMs)(void* context);
-    void (*tick)(void* context);
+    // The picture's clock: milliseconds until tick is due (0 when it is
+    // due, negative when nothing is), and tick, which runs what is due;
+    // draw is called after it.
+    int64_t (*dueInMs)(void* context, void* picture);
+    void (*tick)(void* context, void* picture);
+    // Negative while the pictures go on; else the run ends with this status
+    // (a picture could not start). May be null.
+    int (*status)(void* context);
 };
 
 struct WaylandOptions {

@@ -290,19 +290,31 @@ static void OnFrameDone(void* data, wl_callback* callback, uint32_t)
 
 static const wl_callback_listener FrameListener = {OnFrameDone};
 
+bool WaylandCanTakeFrame(const WaylandOutput* o)
+{
+    // The compositor has asked for the next frame, and not every buffer is
+    // held (a release brings that back).
+    return o->picture && o->configured && !o->frame && WaylandFreeBuffer(o) >= 0;
+}
+
 void WaylandPresent(WaylandOutput* o)
 {
-    if (!o->changed || !o->picture || !o->configured || o->frame)
-        return;  // nothing new, or the compositor has not asked for the next frame
+    if (!o->changed || !WaylandCanTakeFrame(o))
+        return;
     const int b = WaylandFreeBuffer(o);
-    if (b < 0)
-        return;  // every buffer is held; a release brings this back
     WaylandClient* c = o->client;
-    WaylandRefreshBuffer(o, b);
+    WaylandBuffer* buffer = &o->buffers[b];
+    const SurfaceRect stale = buffer->stale ? buffer->staleRect : SurfaceRect{0, 0, 0, 0};
     o->changed = false;
     SurfaceRect d = {};
-    if (!c->calls.draw(c->calls.context, o->picture, o->buffers[b].pixels, o->width, o->height, &d))
+    if (!c->calls.draw(c->calls.context, o->picture, buffer->pixels, o->width, o->height, &stale, &d))
         return;
+    buffer->stale = false;
+    if (d.left >= d.right || d.top >= d.bottom)
+        d = stale;
+    else if (stale.left < stale.right && stale.top < stale.bottom)
+        d = {std::min(d.left, stale.left), std::min(d.top, stale.top), std::max(d.right, stale.right),
+             std::max(d.bottom, stale.bottom)};
     d = {std::max(d.left, 0), std::max(d.top, 0), std::min(d.right, o->width), std::min(d.bottom, o->height)};
     if (d.left >= d.right || d.top >= d.bottom)
         return;
@@ -315,6 +327,6 @@ void WaylandPresent(WaylandOutput* o)
     o->frame = wl_surface_frame(o->surface);
     wl_callback_add_listener(o->frame, &FrameListener, o);
     wl_surface_commit(o->surface);
-    o->buffers[b].held = true;
+    buffer->held = true;
     o->shown = b;
 }

@@ -1,31 +1,20 @@
-// platform_x11.cpp - timers, the error box, the quit request, the clock
-// and memory for the animation controller on X11 (see platform_x11.h).
+// platform_x11.cpp - the connection's error handling, the visual check and
+// the pictures attached to the connection, for the animation controller on
+// X11 (see platform_x11.h).
 #include "animation/platform_x11.h"
 
 #include <X11/Xutil.h>
 
 #include <cstdio>
-#include <ctime>
 #include <unistd.h>
 
-#include "animation/controller.h"
 
 X11ConnectionRecord X11Connection = {};
 
-static X11PlatformRecord* Record(SaverWindow window)
-{
-    return static_cast<X11PlatformRecord*>(window);
-}
-
-uint64_t X11NowMs()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
-}
-
 void X11Attach(X11PlatformRecord* x)
 {
+    x->common.createSurface = X11CreateSurface;
+    x->common.releaseSurface = X11ReleaseSurface;
     x->next = X11Connection.pictures;
     X11Connection.pictures = x;
 }
@@ -55,7 +44,7 @@ static int RecordXError(Display* d, XErrorEvent* e)
     // Anything else is reported, at most once a second, with a count of
     // those not shown in between.
     X11ConnectionRecord& c = X11Connection;
-    const uint64_t now = X11NowMs();
+    const uint64_t now = LinuxNowMs();
     if (c.shownOnce && now - c.lastShown < 1000) {
         c.hidden++;
         return 0;
@@ -153,44 +142,3 @@ bool X11CheckVisual(const X11PlatformRecord* x, std::string* error)
     }
     return true;
 }
-
-unsigned X11NextDue(const SaverRecord* saver, uint64_t* due)
-{
-    return ScheduleNextDue(saver->Timers, due);
-}
-
-void X11RunTimer(SaverRecord* saver, unsigned id)
-{
-    ScheduleRun(saver, id, X11NowMs());
-}
-
-int PlatStartTimer(SaverRecord* saver, unsigned id, uint32_t periodMs, TimerHandler handler)
-{
-    if (id == 0 || id >= TimerSlots)
-        return 0;
-    ScheduleStart(&saver->Timers[id], X11NowMs(), periodMs, handler);
-    return 1;
-}
-
-void PlatStopTimer(SaverRecord* saver, unsigned id)
-{
-    if (id < TimerSlots)
-        saver->Timers[id].active = false;
-}
-
-void PlatErrorBox(SaverWindow, const char* text, const char* caption)
-{
-    std::fprintf(stderr, "%s: %s\n", caption, text);
-}
-
-void PlatRequestQuit(SaverWindow window, int code)
-{
-    Record(window)->quit = true;
-    Record(window)->quitCode = code;
-}
-
-uint32_t PlatCalendarSeconds(SaverWindow window)
-{
-    return Record(window)->seed;
-}
-

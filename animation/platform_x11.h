@@ -1,18 +1,17 @@
 // platform_x11.h - the animation platform on an X display: the surface is
 // 32-bit pixels in memory (shared with the X server through MIT-SHM when
-// it can be), presented with one image copy per frame; timers follow
-// timer_schedule.h on the monotonic clock, run by the program's event
-// loop; the error box is a line on standard error. Each picture has its
-// own record; the pictures share the one connection to the X server.
+// it can be), presented with one image copy per frame; the rest is the
+// Linux front ends' (platform_linux.h). Each picture has its own record;
+// the pictures share the one connection to the X server.
 //
 // Usage (the event loop lives in the program, see shell/main_x11.cpp):
 //   X11Connection.display = XOpenDisplay(...);
 //   X11InstallErrorHandlers();
 //   X11PlatformRecord x = {}; x.display = X11Connection.display; x.window = ...; x.width = ...;
 //   if (!X11CheckVisual(&x, &error)) ...;    // TrueColor, 32 bits a pixel
-//   X11Attach(&x);                           // X errors naming x.window now mark it gone
+//   X11Attach(&x);                           // its surfaces; X errors naming x.window now mark it gone
 //   SaverInit(&saver, &x); SaverStart(&saver);
-//   ... X11RunTimer(&saver, id) whenever X11NextDue(&saver, &due) has come ...
+//   ... LinuxRunTimer(&saver, id) whenever LinuxNextDue(&saver, &due) has come ...
 //   SaverTeardown(&saver); X11Detach(&x);
 #pragma once
 
@@ -21,9 +20,10 @@
 #include <cstdint>
 #include <string>
 
-#include "animation/platform.h"
+#include "animation/platform_linux.h"
 
 struct X11PlatformRecord {
+    LinuxWindowRecord common;          // first: the controller's window is this record
     Display* display;
     Window window;                     // where the picture goes
     Visual* visual;                    // the window's visual and depth
@@ -31,9 +31,6 @@ struct X11PlatformRecord {
     int32_t width, height;             // the window's size as last seen
     int32_t screenWidth, screenHeight; // its screen's: no more than this is drawn
     uint32_t zoom;                     // each point an N x N block; 0: ZoomForScreen
-    uint32_t seed;                     // what the seed reads as the time
-    bool quit;                         // the controller asked to end the loop
-    int quitCode;                      // with this code (0, or -1 after a start-up failure)
     bool windowGone;                   // an X error named the window: it no longer exists
     X11PlatformRecord* next;           // the connection's next picture
 };
@@ -44,19 +41,18 @@ struct X11ConnectionRecord {
     Display* display;
     X11PlatformRecord* pictures;       // attached pictures, linked by next
     bool trapped;                      // an error arrived while a trap was set (X11Trap)
-    uint64_t lastShown;                // when an error was last reported, X11NowMs
+    uint64_t lastShown;                // when an error was last reported, LinuxNowMs
     bool shownOnce;
     unsigned long hidden;              // errors not reported since
 };
 
 extern X11ConnectionRecord X11Connection;
 
-uint64_t X11NowMs();                       // monotonic clock, ms
 // X errors are not fatal: one naming an attached picture's window means it
 // is gone, others are reported on stderr (at most a line a second); losing
 // the display ends the process.
 void X11InstallErrorHandlers();
-void X11Attach(X11PlatformRecord* x);
+void X11Attach(X11PlatformRecord* x);      // also sets x->common's surface calls
 void X11Detach(X11PlatformRecord* x);
 // Runs request(context) and waits for the server's answer; true when the
 // server reported no error for it.
@@ -64,5 +60,6 @@ bool X11Trap(Display* d, bool (*request)(void* context), void* context);
 // The window's visual can be drawn directly: TrueColor, 32 bits a pixel,
 // 8 bits a channel (depth 24 or 32) or 10 (depth 30).
 bool X11CheckVisual(const X11PlatformRecord* x, std::string* error);
-unsigned X11NextDue(const SaverRecord* saver, uint64_t* due);   // the timer due first (0: none)
-void X11RunTimer(SaverRecord* saver, unsigned id);              // run timer id now and schedule its next tick
+// The surface in x's window (surface_x11.cpp), for x->common.
+OffscreenSurface* X11CreateSurface(LinuxWindowRecord* window, SurfaceRect* clientRect);
+void X11ReleaseSurface(OffscreenSurface* surface);

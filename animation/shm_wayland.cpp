@@ -3,10 +3,8 @@
 //
 // A buffer the compositor holds (attached, not yet released) is never
 // written. Each buffer remembers the rectangle that changed since it was
-// last up to date (the frames drawn into the others), and before the next
-// frame is drawn into it that rectangle is copied from the buffer shown
-// last, which the compositor may be reading but nobody writes. So the
-// buffer handed to the picture always holds the picture's last frame.
+// last up to date (the frames drawn into the others): the picture brings
+// it up to date as it draws the next frame there, and it is sent along.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -93,21 +91,6 @@ int WaylandFreeBuffer(const WaylandOutput* o)
         if (o->buffers[i].buffer && !o->buffers[i].held)
             return i;
     return -1;
-}
-
-void WaylandRefreshBuffer(WaylandOutput* o, int b)
-{
-    WaylandBuffer* to = &o->buffers[b];
-    if (to->stale && o->shown >= 0 && o->shown != b) {
-        const uint32_t* from = o->buffers[o->shown].pixels;
-        const SurfaceRect& r = to->staleRect;
-        const size_t bytes = static_cast<size_t>(r.right - r.left) * 4;
-        for (int32_t y = r.top; y < r.bottom; y++) {
-            const size_t at = static_cast<size_t>(y) * static_cast<size_t>(o->width) + static_cast<size_t>(r.left);
-            std::memcpy(to->pixels + at, from + at, bytes);
-        }
-    }
-    to->stale = false;
 }
 
 void WaylandMarkDrawn(WaylandOutput* o, int b, const SurfaceRect& damage)

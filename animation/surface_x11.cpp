@@ -14,15 +14,17 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "animation/platform_x11.h"
 #include "settings/zoom.h"
 
 // The surface's pixels are the picture; the rest is the X side of it.
 struct X11Surface {
-    OffscreenSurface surface;
+    OffscreenSurface surface;  // first: the controller holds a pointer to it
     Display* display;
     Window window;
     XImage* image;         // the magnified picture, as the window gets it
@@ -122,6 +124,14 @@ static void Release(X11Surface* s)
     std::free(s);
 }
 
+static_assert(std::is_standard_layout_v<X11Surface> && offsetof(X11Surface, surface) == 0);
+static_assert(std::is_standard_layout_v<X11PlatformRecord> && offsetof(X11PlatformRecord, common) == 0);
+
+static X11Surface* Container(OffscreenSurface* surface)
+{
+    return reinterpret_cast<X11Surface*>(surface);  // its first member
+}
+
 // The picture into the image, each pixel a zoom x zoom block: the first
 // row of each block is widened, the others are copies of it.
 static void Magnify(X11Surface* s)
@@ -142,7 +152,7 @@ static void Magnify(X11Surface* s)
 
 static void Present(OffscreenSurface* surface)
 {
-    X11Surface* s = static_cast<X11Surface*>(surface->owner);
+    X11Surface* s = Container(surface);
     if (s->own)
         Magnify(s);
     const unsigned w = static_cast<unsigned>(s->image->width), h = static_cast<unsigned>(s->image->height);
@@ -160,9 +170,9 @@ static int32_t AtMost(int32_t value, int32_t limit)
     return limit > 0 && value > limit ? limit : value;
 }
 
-OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect)
+OffscreenSurface* X11CreateSurface(LinuxWindowRecord* window, SurfaceRect* clientRect)
 {
-    const X11PlatformRecord* x = static_cast<const X11PlatformRecord*>(window);
+    const X11PlatformRecord* x = reinterpret_cast<const X11PlatformRecord*>(window);  // its first member
     const int32_t shownW = AtMost(x->width, x->screenWidth), shownH = AtMost(x->height, x->screenHeight);
     const int32_t zoom = PictureZoom(x->zoom, shownW, shownH);
     *clientRect = SurfaceRect{0, 0, 0, 0};
@@ -196,14 +206,14 @@ OffscreenSurface* PlatCreateSurface(SaverWindow window, SurfaceRect* clientRect)
     p.format = PixelFormat{MaskShift(r), MaskShift(g), MaskShift(b), x->depth == 30,
                            x->depth == 32 ? ~static_cast<uint32_t>(r | g | b) : 0u};
     p.present = Present;
-    p.owner = s;
+    p.owner = window;
     const SurfaceRect all = {0, 0, w, h};
     SurfaceFill(&p, &all, 0);  // a fresh surface is black (all zero unless there are alpha bits)
     s->gc = XCreateGC(s->display, s->window, 0, nullptr);
     return &p;
 }
 
-void PlatReleaseSurface(OffscreenSurface* surface)
+void X11ReleaseSurface(OffscreenSurface* surface)
 {
-    Release(static_cast<X11Surface*>(surface->owner));
+    Release(Container(surface));
 }

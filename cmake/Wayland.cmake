@@ -5,6 +5,8 @@
 # Without the development packages the Wayland parts are left out with a
 # message, and everything else builds as before.
 option(ZORVANE_WAYLAND "Build the Wayland client (Debian: libwayland-dev, wayland-protocols)" ON)
+# The shipped builds (scripts/deb.sh, scripts/release.sh) must not leave it out.
+option(ZORVANE_WAYLAND_REQUIRED "Fail when the Wayland client cannot be built" OFF)
 set(ZORVANE_HAVE_WAYLAND OFF)
 if(ZORVANE_WAYLAND)
   find_package(PkgConfig QUIET)
@@ -17,7 +19,12 @@ if(ZORVANE_WAYLAND)
     pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
     set(ZORVANE_HAVE_WAYLAND ON)
   else()
-    message(STATUS "Wayland client left out: it needs libwayland-client, wayland-scanner and "
+    if(ZORVANE_WAYLAND_REQUIRED)
+      set(level FATAL_ERROR)
+    else()
+      set(level STATUS)
+    endif()
+    message(${level} "Wayland client left out: it needs libwayland-client, wayland-scanner and "
       "wayland-protocols (Debian: libwayland-dev wayland-protocols)")
   endif()
 endif()

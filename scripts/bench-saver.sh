@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # bench-saver.sh - how much CPU the real saver takes while it runs: each case
-# runs the saver full-screen on a private 1024x768 virtual display for
-# SECONDS (default 15) and reads the process's CPU time (utime + stime) from
-# /proc before and after. Prints one table row per saver and case, in % of
-# one core; the display server's and (under Wine) the wineserver's share are
-# shown beside it, since drawing and timers cost there too.
+# runs the saver full-screen on a private 1024x768 display (a virtual X
+# display, or a headless sway's one output) for SECONDS (default 15) and
+# reads the process's CPU time (utime + stime) from /proc before and after.
+# Prints one table row per saver and case, in % of one core; the display
+# server's (Xvfb, or sway) and (under Wine) the wineserver's share are shown
+# beside it, since drawing and timers cost there too.
 #
 #   scripts/bench-saver.sh            every case, 15 s each
 #   ZORVANE_BENCH_SECONDS=5 scripts/bench-saver.sh
 #
-# A timed tool, not a test: nothing is asserted. It builds both savers (the
-# 32-bit Windows one and the X11 one) first; run it on an otherwise quiet
-# machine (not while compiling).
+# A timed tool, not a test: nothing is asserted. It builds the savers (the
+# 32-bit Windows one, where this machine runs 32-bit programs, and zorvane)
+# first; run it on an otherwise quiet machine (not while compiling).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${ZORVANE_BENCH_SECONDS:-15}
@@ -123,19 +124,46 @@ measure_native() {
     read -r own xserver <<<"$row"
     print_row "zorvane (X11)" "$1" "$2" "$3" "$own" "$xserver" "-"
 }
+# --- The native Wayland saver -----------------------------------------------
+# On a headless sway of its own, run as wayland_lib.sh runs it for the tests.
+
+setup_wayland() {
+    source tests/wayland/wayland_lib.sh
+    provide "$zorvane"
+    outputs=1 start_sway 'output HEADLESS-1 resolution 1024x768'
+}
+
+# measure_wayland POINTS BLANK FRAME_MS: one row for zorvane on sway's output
+measure_wayland() {
+    launch /dev/null "$bin/zorvane" --points "$1" --blank "$2" --frame-ms "$3"
+    sleep 1  # past the start-up and the first frames
+    gone "$pid" && { echo "zorvane (Wayland) did not start" >&2; return 1; }
+    local row own compositor
+    row=$(measure_pids "$seconds" "$pid" "$compositor_pid")
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    read -r own compositor <<<"$row"
+    print_row "zorvane (Wayland)" "$1" "$2" "$3" "$own" "$compositor" "-"
+}
 # ------------------------------------------------------------------------------
 
-savers=(wine native)
+savers=(wine native wayland)
+scripts/runs-i386.sh || { savers=(native wayland); echo "(no 32-bit programs run here: zorvane.scr left out)"; }
 setup_native
 
 print_row() {  # print_row SAVER POINTS BLANK FRAME_MS SAVER% X% WINESERVER%
     printf '| %-28s | %9s | %5s | %8s | %12s | %10s | %12s |\n' "$@"
 }
 
-setup_wine
-trap teardown_wine EXIT
-echo "CPU use over $seconds s per case, % of one core, on a 1024x768 virtual display"
-print_row "saver" "points" "blank" "frame ms" "saver %" "X server %" "wineserver %"
+setup_wayland  # sets its own exit trap: the compositor and its folder
+if [ "${savers[0]}" = wine ]; then
+    setup_wine  # its virtual display serves the X11 saver too
+    trap 'teardown_wine; stop_compositor; cleanup' EXIT
+else
+    start_xvfb 1024x768
+fi
+echo "CPU use over $seconds s per case, % of one core, on a 1024x768 display"
+print_row "saver" "points" "blank" "frame ms" "saver %" "display server %" "wineserver %"
 print_row "---" "---:" "---:" "---:" "---:" "---:" "---:"
 for saver in "${savers[@]}"; do
     for c in "${cases[@]}"; do

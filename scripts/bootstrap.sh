@@ -84,7 +84,9 @@ programs=(
     "emcc emscripten web" "node nodejs web" "chromium chromium test"
     # the Wayland compositors the tests run headless as a user, and their clients
     "sway sway test" "swaymsg sway test" "grim grim test" "wtype wtype test" "weston weston test"
-    "weston-screenshooter weston test" "setpriv util-linux test" "install coreutils test"
+    "weston-screenshooter weston test" "weston-flower weston test" "swayidle swayidle test"
+    "setpriv util-linux test" "install coreutils test" "pkg-config pkgconf native"
+    "wayland-scanner libwayland-bin native"
 )
 
 # Packages that no script calls by name (compilers, libraries, fonts):
@@ -96,7 +98,7 @@ packages=(
     "googletest win" "g++-mingw-w64-i686 win" "g++-mingw-w64-x86-64 win" "libz-mingw-w64-dev win"
     "wine64 wine" "wine32:i386 wine" "fonts-wine wine"
     "clang test" "libclang-rt-dev test" "imagemagick test"
-    "libwayland-dev test" "wayland-protocols test" "pkgconf test"
+    "libwayland-dev native" "wayland-protocols native"
 )
 
 use_profile() {  # use_profile PROFILE

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh deb
-cmake --preset native >/dev/null
+cmake --preset native -DZORVANE_WAYLAND_REQUIRED=ON >/dev/null
 cmake --build --preset native
 rm -rf build/native/package
 # The same commit gives the same bytes: the archive members' modes follow the

@@ -30,10 +30,11 @@ rm -rf "$out"
 mkdir -p "$out"
 
 build() {  # build PRESET TARGET...: a Release build of the targets in build/ship-PRESET
-    local preset=$1
+    local preset=$1 flags=()
     shift
+    [ "$preset" = native ] && flags=(-DZORVANE_WAYLAND_REQUIRED=ON)  # the package carries the Wayland saver
     echo "== $preset: ${*}"
-    cmake --preset "$preset" -B "build/ship-$preset" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --preset "$preset" -B "build/ship-$preset" -DCMAKE_BUILD_TYPE=Release "${flags[@]}" >/dev/null
     cmake --build "build/ship-$preset" --target "$@" >/dev/null
 }
 build native zorvane zorvane-render zorvane_package_texts

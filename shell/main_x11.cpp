@@ -1,4 +1,4 @@
-// main_x11.cpp - zorvane, the saver on X11: standalone in a window or
+// main_x11.cpp - the zorvane saver on X11: standalone in a window or
 // full-screen, or as a hack drawing into a window it is given (--root,
 // --window-id), as XScreenSaver runs its hacks.
 //
@@ -24,7 +24,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -32,7 +31,7 @@
 #include "animation/platform_x11.h"
 #include "shell/monitors_x11.h"
 #include "shell/pointer_rule.h"
-#include "shell/saver_options.h"
+#include "shell/savers_linux.h"
 #include "shell/signal_pipe.h"
 #include "shell/target_x11.h"
 
@@ -123,8 +122,8 @@ static void HandleEvent(LoopRecord* loop, const XEvent& e)
 static void CheckPictures(LoopRecord* loop)
 {
     for (Picture& p : *loop->pictures) {
-        if (p.x.quit)
-            End(loop, p.x.quitCode != 0 ? 1 : 0);
+        if (p.x.common.quit)
+            End(loop, p.x.common.quitCode != 0 ? 1 : 0);
         if (p.x.windowGone) {
             std::fprintf(stderr, "zorvane: the window 0x%lx is gone\n", p.x.window);
             End(loop, 1);
@@ -159,16 +158,16 @@ static int RunLoop(LoopRecord* loop)
             }
             p.resize = false;
             uint64_t when = 0;
-            const unsigned which = p.hidden ? 0 : X11NextDue(&p.saver, &when);
+            const unsigned which = p.hidden ? 0 : LinuxNextDue(&p.saver, &when);
             if (which && (!id || when < due)) {
                 next = &p.saver;
                 id = which;
                 due = when;
             }
         }
-        const uint64_t now = X11NowMs();
+        const uint64_t now = LinuxNowMs();
         if (id && due <= now) {
-            X11RunTimer(next, id);
+            LinuxRunTimer(next, id);
             continue;
         }
         const uint64_t wait = id ? due - now : UINT64_MAX;
@@ -204,7 +203,7 @@ static int RunPictures(const SaverOptions* o, std::vector<Picture>* pictures, X1
     // A start-up failure is shown once: the pictures after it are not started.
     for (Picture& p : *pictures) {
         SaverStart(&p.saver);
-        if (p.x.quit)
+        if (p.x.common.quit)
             break;
     }
     const int status = RunLoop(&loop);
@@ -213,27 +212,10 @@ static int RunPictures(const SaverOptions* o, std::vector<Picture>* pictures, X1
     return status;
 }
 
-int main(int argc, char** argv)
+int RunX11Saver(const SaverOptions* options)
 {
-    SaverOptions o;
+    const SaverOptions& o = *options;
     std::string error;
-    const int parsed = ParseSaverOptions(argc, argv, static_cast<uint32_t>(std::time(nullptr)), &o, &error);
-    if (parsed == 1) {
-        std::fputs(SaverUsage().c_str(), stdout);
-        return 0;
-    }
-    if (parsed != 0) {
-        std::fprintf(stderr, "zorvane: %s\n%s", error.c_str(), SaverUsage().c_str());
-        return 2;
-    }
-    if (o.printSettings) {
-        std::fputs(SaverSettingsText(&o).c_str(), stdout);
-        return 0;
-    }
-    if (!CatchEndSignals()) {
-        std::perror("zorvane: pipe");
-        return 1;
-    }
     X11Connection.display = XOpenDisplay(nullptr);
     if (!X11Connection.display) {
         std::fprintf(stderr, "zorvane: cannot open the display '%s'\n", XDisplayName(nullptr));
@@ -250,7 +232,7 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < pictures.size() && opened; i++) {
         X11PlatformRecord& x = pictures[i].x;
         x.display = d;
-        x.seed = o.seed + static_cast<uint32_t>(i);
+        x.common.seed = o.seed + static_cast<uint32_t>(i);
         x.zoom = o.zoom;
         X11Attach(&x);
         opened = X11OpenTarget(&o, &monitors[i], &x, &target, &error);
@@ -267,6 +249,5 @@ int main(int argc, char** argv)
     X11ReleaseTarget(d, &target);
     XCloseDisplay(d);
     X11Connection.display = nullptr;
-    ReleaseEndSignals();
     return status;
 }

@@ -14,6 +14,8 @@ static OptionTable SaverTable(SaverOptions* o, TargetSwitches* s)
     AddSwitchOption(&t, "fullscreen", &s->fullscreen, "cover every monitor until the pointer moves, a key or a button");
     AddSwitchOption(&t, "root", &s->root, "draw in $XSCREENSAVER_WINDOW, else the root window");
     AddHexNumberOption(&t, "window-id", &o->windowId, "draw in that window (decimal or 0x hex)", &s->windowId);
+    AddSwitchOption(&t, "wallpaper", &o->wallpaper,
+                    "Wayland: draw on every output's background layer and ignore input (a live wallpaper)");
     AddSettingsOptions(&t, &o->settings, &o->seed);
     AddZoomOption(&t, &o->zoom);
     AddSwitchOption(&t, "print-settings", &o->printSettings, "print the settings these options give, and exit");
@@ -28,10 +30,12 @@ std::string SaverUsage()
     SaverOptions o = {};
     TargetSwitches s = {};
     const OptionTable t = SaverTable(&o, &s);
-    return "usage: zorvane [--window | --fullscreen | --root | --window-id ID] [options]\n"
+    return "usage: zorvane [--window | --fullscreen | --root | --window-id ID | --wallpaper] [options]\n"
            "Random three-dimensional attractors of iterated function systems.\n" +
            OptionsUsage(&t) +
-           "  (of several targets the first of --window-id, --root, --fullscreen, --window wins)\n" + "  (--fps, --install and --visual NAME are accepted and ignored)\n";
+           "  (of several targets the first of --window-id, --root, --fullscreen, --window wins)\n"
+           "  (with WAYLAND_DISPLAY set and none of --window, --root, --window-id, it covers\n"
+           "   every Wayland output natively, as --fullscreen does on X11)\n" + "  (--fps, --install and --visual NAME are accepted and ignored)\n";
 }
 
 int ParseSaverOptions(int argc, const char* const* argv, uint32_t now, SaverOptions* o, std::string* error)
@@ -51,6 +55,11 @@ int ParseSaverOptions(int argc, const char* const* argv, uint32_t now, SaverOpti
     // Several targets may be given, as XScreenSaver gives "--root
     // --window-id ID" for its preview: the strongest one wins, whatever
     // the order.
+    o->x11Target = s.window || s.root || s.windowId;
+    if (o->wallpaper && o->x11Target) {
+        *error = "--wallpaper draws on Wayland: it takes no --window, --root or --window-id";
+        return 2;
+    }
     o->target = s.windowId     ? SaverTarget::WindowId
                 : s.root       ? SaverTarget::Root
                 : s.fullscreen ? SaverTarget::Fullscreen

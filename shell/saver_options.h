@@ -23,6 +23,8 @@ struct SaverOptions {
     SaverSettingsRecord settings;  // --points --frame-ms --clear-ms --blank --rotate --continuous
     uint32_t zoom;                 // --zoom: 0 automatic, else each point an N x N block
     bool printSettings;            // --print-settings: print the settings and exit
+    bool wallpaper;                // --wallpaper: Wayland's background layer, no input
+    bool x11Target;                // --window, --root or --window-id was given: draw on X11
 };
 
 // Fills *o. Returns 0; 1 for --help; 2 with a one-line message in *error.

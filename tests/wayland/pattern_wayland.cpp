@@ -24,14 +24,14 @@ constexpr int32_t Side = 24;  // of the square
 
 struct PatternClock {
     int32_t steps, stepMs;
-    int32_t step;      // the step the pictures are to show
-    int64_t nextMs;    // when the step after it is due
 };
 
 struct Pattern {
     uint32_t index;
     int32_t width, height;
     int32_t drawnStep;  // -1 before the first frame
+    int32_t step;       // the step the picture is to show
+    int64_t nextMs;     // when the step after it is due
 };
 
 static uint32_t Background(uint32_t index, int32_t x, int32_t y)
@@ -68,20 +68,20 @@ static int64_t NowMs()
     return static_cast<int64_t>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
-static void* Make(void*, uint32_t index, const char* name, int32_t width, int32_t height)
+static void* Make(void* context, uint32_t index, const char* name, int32_t width, int32_t height)
 {
     std::printf("picture %u %s %dx%d\n", index, name[0] ? name : "-", width, height);
     std::fflush(stdout);
-    return new Pattern{index, width, height, -1};
+    return new Pattern{index, width, height, -1, 0, NowMs() + static_cast<PatternClock*>(context)->stepMs};
 }
 
-static bool Draw(void* context, void* picture, uint32_t* pixels, int32_t width, int32_t height, SurfaceRect* damage)
+static bool Draw(void*, void* picture, uint32_t* pixels, int32_t width, int32_t height, const SurfaceRect* stale,
+                 SurfaceRect* damage)
 {
-    const auto* clock = static_cast<PatternClock*>(context);
     auto* p = static_cast<Pattern*>(picture);
-    if (p->drawnStep == clock->step)
+    if (p->drawnStep == p->step)
         return false;
-    const SurfaceRect now = Square(p, clock->step);
+    const SurfaceRect now = Square(p, p->step);
     if (p->drawnStep < 0) {
         *damage = {0, 0, width, height};
     } else {
@@ -90,7 +90,8 @@ static bool Draw(void* context, void* picture, uint32_t* pixels, int32_t width, 
                    std::max(was.bottom, now.bottom)};
     }
     Paint(p, pixels, *damage, now);
-    p->drawnStep = clock->step;
+    Paint(p, pixels, *stale, now);
+    p->drawnStep = p->step;
     return true;
 }
 
@@ -101,25 +102,30 @@ static void Release(void*, void* picture)
     delete static_cast<Pattern*>(picture);
 }
 
-static int64_t DueInMs(void* context)
+static int64_t DueInMs(void* context, void* picture)
 {
-    const auto* clock = static_cast<PatternClock*>(context);
-    if (clock->step + 1 >= clock->steps)
+    const auto* p = static_cast<Pattern*>(picture);
+    if (p->step + 1 >= static_cast<PatternClock*>(context)->steps)
         return -1;
-    const int64_t wait = clock->nextMs - NowMs();
+    const int64_t wait = p->nextMs - NowMs();
     return wait > 0 ? wait : 0;
 }
 
-static void Tick(void* context)
+// Every step due by now, as the saver's timers drop the ticks they missed.
+static void Tick(void* context, void* picture)
 {
-    auto* clock = static_cast<PatternClock*>(context);
-    clock->step++;
-    clock->nextMs += clock->stepMs;
+    const auto* clock = static_cast<PatternClock*>(context);
+    auto* p = static_cast<Pattern*>(picture);
+    const int64_t now = NowMs();
+    while (p->nextMs <= now && p->step + 1 < clock->steps) {
+        p->step++;
+        p->nextMs += clock->stepMs;
+    }
 }
 
 static int WriteExpected(uint32_t index, int32_t width, int32_t height, int32_t steps)
 {
-    const Pattern p = {index, width, height, -1};
+    const Pattern p = {index, width, height, -1, 0, 0};
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
     Paint(&p, pixels.data(), {0, 0, width, height}, Square(&p, steps - 1));
     std::printf("P6\n%d %d\n255\n", width, height);
@@ -133,7 +139,7 @@ static int WriteExpected(uint32_t index, int32_t width, int32_t height, int32_t 
 
 int main(int argc, char** argv)
 {
-    PatternClock clock = {30, 20, 0, 0};
+    PatternClock clock = {30, 20};
     WaylandOptions options = {false, -1};
     bool expect = false;
     uint32_t index = 0;
@@ -167,8 +173,7 @@ int main(int argc, char** argv)
         return 1;
     }
     options.stopFd = EndSignalFd();
-    clock.nextMs = NowMs() + clock.stepMs;
-    const WaylandPictureCalls calls = {&clock, Make, Draw, Release, DueInMs, Tick};
+    const WaylandPictureCalls calls = {&clock, Make, Draw, Release, DueInMs, Tick, nullptr};
     const int status = WaylandRun(&calls, &options);
     ReleaseEndSignals();
     return status;

@@ -19,6 +19,14 @@ echo "lintian (exit status $status):"
 cat "$tmp/lintian.log"
 check "lintian finds no error or warning" test "$status" -eq 0
 
+# The libraries the saver links come from dpkg-shlibdeps, Wayland's too.
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+check "the package depends on libx11-6" grep -q 'libx11-6' <<<"$depends"
+if ldd "$build/zorvane" | grep -q libwayland-client; then
+    check "the package depends on libwayland-client0" grep -q 'libwayland-client0' <<<"$depends"
+fi
+
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct)}
 times() {  # the time of every member of the .deb and of its two archives, one a line
     mkdir "$tmp/ar" && (cd "$tmp/ar" && ar xo "$deb") && stat -c %Y "$tmp"/ar/*

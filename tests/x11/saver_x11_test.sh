@@ -284,7 +284,8 @@ status=$?
 check "bad \$XSCREENSAVER_WINDOW: exit 1 (got $status)" test "$status" = 1
 for bad in "--points -1" "--points 4294967296" "--points 1e3" "--points ''" "--frame-ms 0x10" "--clear-ms +5" \
            "--blank 2" "--rotate yes" "--continuous -0" "--seed 99999999999" "--window-id 0" "--window-id zz" \
-           "--window-id" "--visual" "--bogus" "--zoom 17" "--zoom -1" "-points 12x"; do
+           "--window-id" "--visual" "--bogus" "--zoom 17" "--zoom -1" "-points 12x" "--wallpaper" \
+           "--wallpaper --root"; do
     eval "\"$zorvane\" $bad" >/dev/null 2>"$err"
     status=$?
     check "'$bad': exit 2 (got $status)" test "$status" = 2

@@ -3,6 +3,7 @@
 # chosen size (never the caller's display), checks, polls and screenshots.
 # Sourced by the tests.
 set -u
+unset WAYLAND_DISPLAY  # zorvane would draw on a compositor of the caller's
 source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 tmp=$(mktemp -d)

@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# zorvane on headless compositors of its own: on sway, every output shows
+# zorvane-render's frame for its seed at its device pixels (one at scale
+# 2); the idle daemon starts it and a key ends it; the pointer and button
+# rules; signals at a million points; no frames while the compositor asks
+# for none (stopped, or an output powered off where sway can); outputs that
+# come and go; --wallpaper under a window; and weston's full-screen
+# fallback.
+# Usage: saver_wayland_test.sh ZORVANE ZORVANE-RENDER VIRTUAL-POINTER
+source "$(dirname "$0")/wayland_lib.sh"
+provide "$1" "$3"
+render=$2
+zorvane=$bin/zorvane
+out=$tmp/zorvane.out
+still=(--frame-ms 1000 --clear-ms 600000)   # a new attractor over the last every second, no clear
+
+# A picture shows one of its frames: the first 30 as zorvane-render makes
+# them are its references, each kept as the digest of its pixels (or of
+# the pixels in a region, WxH+X+Y).
+pixels_of() { convert "$1" ${2:+-crop "$2" +repage} rgb:- | md5sum | cut -d' ' -f1; }  # pixels_of IMAGE [REGION]
+reference() {  # reference NAME SEED WxH [REGION]: the digests of zorvane-render's frames, $tmp/NAME.sums
+    mkdir -p "$tmp/$1.d"
+    "$render" "${still[@]}" --zoom 0 --seed "$2" --width "${3%x*}" --height "${3#*x}" --frames 30 --frames-dir "$tmp/$1.d" \
+        --out "$tmp/$1.png"
+    local f
+    for f in "$tmp/$1.d"/*.png; do pixels_of "$f" "${4:-}"; done >"$tmp/$1.sums"
+}
+is_frame() { grep -qx "$(pixels_of "$1" "${3:-}")" "$tmp/$2.sums"; }  # is_frame IMAGE NAME [REGION]
+shows() { grab "$1" "$tmp/shot.png" && is_frame "$tmp/shot.png" "$2"; }  # shows OUTPUT NAME: one of NAME's frames
+drawing() { grep -q -E 'wl_surface[@#][0-9]+\.attach\(wl_buffer' "$out"; }  # a frame sent (WAYLAND_DEBUG=1)
+ends() {  # ends WHAT: the run ends by itself, with status 0
+    check "$1: ends" wait_for 10 gone "$pid"
+    reap "$pid" 2
+    check "$1: exit status 0 (got $status)" test "$status" = 0
+}
+# The order sway announces its headless outputs in differs between
+# releases (1.7: HEADLESS-1 first, 1.10: HEADLESS-2): from the protocol trace.
+first_announced() {
+    awk '/wl_output[@#][0-9]+\.name\("/ { sub(/.*name\("/, ""); sub(/"\).*/, ""); print; exit }' "$1"
+}
+
+# Two outputs, the second at scale 2 (800 x 600 logical, 1600 x 1200
+# device pixels): seeds 900 and 901 in the order sway announced them.
+start_sway 'output HEADLESS-1 position 0 0' 'output HEADLESS-2 position 1280 0 resolution 1600x1200 scale 2'
+launch "$out" env WAYLAND_DEBUG=1 "$zorvane" --seed 900 "${still[@]}"
+check "the outputs are announced" wait_for 10 eval 'test -n "$(first_announced "$out")"'
+if [ "$(first_announced "$out")" = HEADLESS-1 ]; then seed1=900 seed2=901; else seed1=901 seed2=900; fi
+reference one "$seed1" 1280x720
+reference two "$seed2" 1600x1200
+check "HEADLESS-1 shows zorvane-render's frames for seed $seed1 at 1280x720" poll_for 20 shows HEADLESS-1 one
+check "HEADLESS-2 (scale 2) shows zorvane-render's frames for seed $seed2 at 1600x1200" poll_for 20 shows HEADLESS-2 two
+# A new mode: a new picture of the new size, and at 3840x2160 device
+# pixels the shared zoom rule: drawn at 1920x1080, each point a 2x2 block.
+sway_do output HEADLESS-2 resolution 3840x2160
+reference big "$seed2" 3840x2160
+check "HEADLESS-2 at 3840x2160: zorvane-render's frames at that size, zoomed" poll_for 30 shows HEADLESS-2 big
+sway_do output HEADLESS-2 resolution 1600x1200
+check "an overlay layer surface, not a window" grep -q 'zwlr_layer_shell_v1[@#][0-9]*\.get_layer_surface(.*, 3, "zorvane")' "$out"
+kill "$pid"
+reap "$pid"
+check "SIGTERM: exit status 0 (got $status)" test "$status" = 0
+# An X11 target keeps its X11 meaning (and there is no X display here).
+in_session "$zorvane" --root >"$out" 2>&1
+status=$?
+check "--root with WAYLAND_DISPLAY set: X11's, exit status 1 (got $status)" eval '[ "$status" = 1 ] && grep -q "cannot open the display" "$out"'
+
+
+# The idle daemon starts it after its timeout; a key ends it with 0. It is
+# swayidle's grandchild, so its status comes back through a file.
+printf '#!/bin/sh\n"%s" "$@"\necho $? >"%s"\n' "$zorvane" "$tmp/status" >"$bin/saver"
+chmod 755 "$bin/saver"
+chmod 777 "$tmp"
+launch "$tmp/idle.out" swayidle -w timeout 1 "$bin/saver --seed 900 ${still[*]}"
+idle=$pid
+saver_pid() { pgrep -u nobody -xf "$zorvane --seed 900 ${still[*]}" >/dev/null; }
+check "swayidle starts it after its timeout" wait_for 10 saver_pid
+kill -KILL "$idle"  # with -w it hears signals only once its command ends
+reap "$idle" 2>/dev/null
+check "started by swayidle: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 one
+in_session wtype -s 300 x
+check "started by swayidle: a key ends it with status 0" wait_for 10 grep -qx 0 "$tmp/status"
+
+# The pointer: 3 pixels from where it first appeared is not enough, 4 is;
+# a button.
+start_pointer
+launch "$out" "$zorvane" --seed 900 "${still[@]}"
+check "pointer: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 one
+sway_do seat - cursor move 3 0
+check "pointer moved 3 pixels: still running" alive "$pid"
+sway_do seat - cursor move 0 1
+ends "pointer moved 4 pixels"
+launch "$out" "$zorvane" --seed 900 "${still[@]}"
+check "button: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 one
+sway_do seat - cursor press button1
+sway_do seat - cursor release button1
+ends "a button"
+
+# Signals at a million points and 10 ms frames: the time to the exit is
+# reported; only a bound no loaded machine reaches is asserted.
+busy=(--points 1000000 --frame-ms 10 --blank 1)
+for sig in TERM INT HUP; do
+    launch "$out" env WAYLAND_DEBUG=1 "$zorvane" "${busy[@]}"
+    check "SIG$sig: drawing" wait_for 20 drawing
+    t0=$(date +%s%N)
+    kill -"$sig" "$pid"
+    reap "$pid"
+    ms=$(( ($(date +%s%N) - t0) / 1000000 ))
+    echo "SIG$sig at 1000000 points, 10 ms frames, to exit: $ms ms"
+    check "SIG$sig: exit status 0 (got $status)" test "$status" = 0
+    [ "${ZORVANE_SANITIZED:-0}" = 1 ] || check "SIG$sig: ends within 2 s ($ms ms)" test "$ms" -le 2000
+done
+
+# No frame without the compositor asking for one: with sway stopped, no
+# frame callback comes and the busy saver falls idle; running, it draws.
+ticks_in_a_second() { local t0=$(cpu_ticks "$1"); sleep 1; echo $(( $(cpu_ticks "$1") - t0 )); }
+launch "$out" env WAYLAND_DEBUG=1 "$zorvane" "${busy[@]}"
+check "pacing: drawing" wait_for 20 drawing
+running=$(ticks_in_a_second "$pid")
+kill -STOP "$compositor_pid"
+idle() { stopped=$(ticks_in_a_second "$pid"); [ "$stopped" -le 3 ]; }
+check "pacing: with the compositor stopped, it falls idle" wait_for 10 idle
+kill -CONT "$compositor_pid"
+resumed() { [ "$(ticks_in_a_second "$pid")" -ge 10 ]; }
+check "pacing: the compositor back, it draws again" wait_for 10 resumed
+echo "CPU ticks a second ($(getconf CLK_TCK) a second of CPU): compositor running $running, stopped $stopped"
+check "pacing: busy while the compositor runs ($running ticks)" test "$running" -ge 10
+# An output powered off (sway 1.7's headless outputs cannot be): nothing
+# is drawn for it. The other output is taken away first.
+sway_do output HEADLESS-2 disable
+if in_session swaymsg output HEADLESS-1 power off >/dev/null 2>&1; then
+    check "powered off: it falls idle" wait_for 10 idle
+    in_session swaymsg output HEADLESS-1 power on >/dev/null
+    check "powered on: it draws again" wait_for 10 resumed
+else
+    echo "SKIP: this sway cannot power off a headless output"
+fi
+kill "$pid"
+reap "$pid"
+
+# --wallpaper: under a window (floating, in the middle of HEADLESS-1), and
+# a key leaves it running.
+sway_do output HEADLESS-2 enable
+sway_do 'for_window [app_id="flower"] floating enable'
+sway_do seat - cursor set 1600 300
+reference corner "$seed1" 1280x720 400x150+0+0
+launch "$out" "$zorvane" --wallpaper --seed 900 "${still[@]}"
+wallpaper=$pid
+check "wallpaper: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 one
+launch "$tmp/window.out" weston-flower  # a small window in the middle
+under_window() {  # a corner shows the picture, the middle the window's light flower
+    grab HEADLESS-1 "$tmp/shot.png" && is_frame "$tmp/shot.png" corner 400x150+0+0 &&
+        [ "$(convert "$tmp/shot.png" -crop 100x100+590+310 -format '%[fx:mean>0.3]' info:)" = 1 ]
+}
+check "wallpaper: a window lies over it, the rest shows it" poll_for 20 under_window
+in_session wtype -s 300 x
+check "wallpaper: a key leaves it running" alive "$wallpaper"
+kill "$pid" "$wallpaper"
+reap "$pid"
+pid=$wallpaper
+reap "$pid"
+check "wallpaper: SIGTERM ends it with 0 (got $status)" test "$status" = 0
+
+# Outputs that come and go, on a sway nested in a headless one: an added
+# output gets the next seed; a removed one goes, and the others stay.
+outputs=1 start_sway
+nest_sway
+launch "$out" "$zorvane" --seed 900 "${still[@]}"
+reference wl2 901 1280x720
+reference wl3 902 1280x720
+check "nested: WL-2 shows seed 901" poll_for 20 shows WL-2 wl2
+sway_do create_output
+check "an output added: WL-3 shows seed 902" poll_for 20 shows WL-3 wl3
+"${outer[@]}" swaymsg '[title="wlroots - WL-1"] kill' >/dev/null
+check "an output removed: still running" alive "$pid"
+check "an output removed: WL-2 still shows seed 901" poll_for 20 shows WL-2 wl2
+check "an output removed: WL-3 still shows seed 902" shows WL-3 wl3
+in_session wtype -s 300 x
+ends "nested: a key"
+
+# weston has no layer shell: a full-screen window at device pixels on a
+# scale-2 output. Its headless backend has no seat, so no key reaches it.
+start_weston 800 600 2
+launch "$out" "$zorvane" --seed 900 "${still[@]}"
+reference weston 900 1600x1200
+mkdir -m 777 "$tmp/weston-shots"
+weston_shows() {
+    rm -f "$tmp"/weston-shots/*
+    (cd "$tmp/weston-shots" && in_session weston-screenshooter) &&
+        is_frame "$tmp"/weston-shots/*.png weston
+}
+check "weston: a full-screen window shows seed 900's frames at 1600x1200" poll_for 20 weston_shows
+kill "$pid"
+reap "$pid"
+check "weston: SIGTERM ends it with 0 (got $status)" test "$status" = 0
+finish
