@@ -36,6 +36,8 @@ static void CheckQuit(WaylandSaverRun* run, const WaylandPicture* p)
 static void* Make(void* context, uint32_t index, const char*, int32_t width, int32_t height)
 {
     auto* run = static_cast<WaylandSaverRun*>(context);
+    if (run->status >= 0)
+        return nullptr;  // ending: a start-up failure is shown once, not once per output
     auto* p = new (std::nothrow) WaylandPicture{};
     if (!p)
         return nullptr;

@@ -59,6 +59,12 @@ check "an overlay layer surface, not a window" grep -q 'zwlr_layer_shell_v1[@#][
 kill "$pid"
 reap "$pid"
 check "SIGTERM: exit status 0 (got $status)" test "$status" = 0
+# A start-up failure ends it with 1, its box shown once for both outputs.
+in_session "$zorvane" --points 4294967295 >"$out" 2>&1
+status=$?
+check "too many points: exit status 1 (got $status)" test "$status" = 1
+check "too many points: the box once ($(wc -l <"$out") lines)" grep -qx "Memory Error: Cannot allocate memory for point buffer!" "$out"
+check "too many points: nothing else" test "$(wc -l <"$out")" = 1
 # An X11 target keeps its X11 meaning (and there is no X display here).
 in_session "$zorvane" --root >"$out" 2>&1
 status=$?
