@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # run.sh - sets up if needed, builds and starts the saver.
 #
-# With a display (DISPLAY set): the native X11 saver, full-screen; any key,
-# a button or moving the mouse ends it. Arguments are passed to it, so
+# With a display (WAYLAND_DISPLAY or DISPLAY set): the native saver,
+# full-screen (on Wayland on every output); any key, a button or moving the
+# mouse ends it. Arguments are passed to it, so
 # `make run ARGS="--blank 1 --points 100000"` works.
 # Without a display: a short animation rendered headless to PNG frames.
 set -euo pipefail
@@ -10,9 +11,9 @@ cd "$(dirname "$0")/.."
 scripts/bootstrap.sh run
 cmake --preset native >/dev/null
 
-if [ -n "${DISPLAY:-}" ] && [ "${ZORVANE_HEADLESS:-0}" != 1 ]; then
+if [ -n "${WAYLAND_DISPLAY:-}${DISPLAY:-}" ] && [ "${ZORVANE_HEADLESS:-0}" != 1 ]; then
     cmake --build --preset native --target zorvane
-    echo "starting build/native/zorvane --fullscreen $* on $DISPLAY (any key ends it)"
+    echo "starting build/native/zorvane --fullscreen $* on ${WAYLAND_DISPLAY:-$DISPLAY} (any key ends it)"
     exec build/native/zorvane --fullscreen "$@"
 fi
 
