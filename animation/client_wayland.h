@@ -108,3 +108,4 @@ void WaylandMarkDrawn(WaylandOutput* o, int b, const SurfaceRect& damage);  // t
 // input_wayland.cpp
 void WaylandBindSeat(WaylandClient* c, uint32_t name, uint32_t version);
 void WaylandReleaseSeat(WaylandClient* c);
+void WaylandLayoutChanged(WaylandClient* c);  // an output moved or went: the pointer's start is taken afresh

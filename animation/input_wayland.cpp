@@ -4,7 +4,10 @@
 // Positions are taken in the compositor's global space (the output's
 // logical position plus the surface-local position), so that moving from
 // one output's surface to the next counts as the motion it is, and a
-// surface appearing under a still pointer (an enter) is not motion.
+// surface appearing under a still pointer (an enter) is not motion. When
+// an output moves or goes away, positions before and after cannot be
+// compared (and the compositor may put the pointer back on an output that
+// remains), so the next position seen is the start again.
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +23,11 @@ static void PointerAt(WaylandClient* c, wl_fixed_t sx, wl_fixed_t sy)
     const int64_t y = c->pointerOver->y + wl_fixed_to_int(sy);
     if (PointerWatchMovedTooFar(&c->pointerStart, x, y))
         WaylandEnd(c, 0);
+}
+
+void WaylandLayoutChanged(WaylandClient* c)
+{
+    c->pointerStart = PointerWatch{};
 }
 
 static void OnPointerEnter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t sx,

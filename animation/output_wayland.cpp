@@ -16,14 +16,20 @@ static void CopyName(WaylandOutput* o, const char* name)
 
 // --- what the compositor says about the output ---
 
+static void MoveOutput(WaylandOutput* o, int32_t x, int32_t y)
+{
+    if (o->described && (x != o->x || y != o->y))
+        WaylandLayoutChanged(o->client);
+    o->x = x;
+    o->y = y;
+}
+
 static void OnGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t, const char*,
                        const char*, int32_t)
 {
     auto* o = static_cast<WaylandOutput*>(data);
-    if (!o->xdgOutput) {  // xdg-output's logical position is the one to trust
-        o->x = x;
-        o->y = y;
-    }
+    if (!o->xdgOutput)  // xdg-output's logical position is the one to trust
+        MoveOutput(o, x, y);
 }
 
 static void OnMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t)
@@ -65,9 +71,7 @@ static const wl_output_listener OutputListener = {OnGeometry, OnMode, OnDone, On
 
 static void OnLogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y)
 {
-    auto* o = static_cast<WaylandOutput*>(data);
-    o->x = x;
-    o->y = y;
+    MoveOutput(static_cast<WaylandOutput*>(data), x, y);
 }
 
 static void OnLogicalSize(void*, zxdg_output_v1*, int32_t, int32_t) {}
@@ -267,6 +271,9 @@ static void DropSurface(WaylandOutput* o)
 
 void WaylandRemoveOutput(WaylandClient* c, WaylandOutput* o)
 {
+    if (c->pointerOver == o)
+        c->pointerOver = nullptr;
+    WaylandLayoutChanged(c);
     DropPicture(o);
     DropSurface(o);
     if (o->xdgOutput)
