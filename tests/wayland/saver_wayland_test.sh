@@ -18,12 +18,15 @@ still=(--frame-ms 1000 --clear-ms 600000)   # a new attractor over the last ever
 # them are its references, each kept as the digest of its pixels (or of
 # the pixels in a region, WxH+X+Y).
 pixels_of() { convert "$1" ${2:+-crop "$2" +repage} rgb:- | md5sum | cut -d' ' -f1; }  # pixels_of IMAGE [REGION]
-reference() {  # reference NAME SEED WxH [REGION]: the digests of zorvane-render's frames, $tmp/NAME.sums
+sums() {  # sums NAME FRAMES [REGION]: $tmp/NAME.sums, the digests of reference FRAMES' frames (or of a region of them)
+    local f
+    for f in "$tmp/$2.d"/*.png; do pixels_of "$f" "${3:-}"; done >"$tmp/$1.sums"
+}
+reference() {  # reference NAME SEED WxH: zorvane-render's frames in $tmp/NAME.d, their digests in $tmp/NAME.sums
     mkdir -p "$tmp/$1.d"
     "$render" "${still[@]}" --zoom 0 --seed "$2" --width "${3%x*}" --height "${3#*x}" --frames 30 --frames-dir "$tmp/$1.d" \
         --out "$tmp/$1.png"
-    local f
-    for f in "$tmp/$1.d"/*.png; do pixels_of "$f" "${4:-}"; done >"$tmp/$1.sums"
+    sums "$1" "$1"
 }
 is_frame() { grep -qx "$(pixels_of "$1" "${3:-}")" "$tmp/$2.sums"; }  # is_frame IMAGE NAME [REGION]
 shows() { grab "$1" "$tmp/shot.png" && is_frame "$tmp/shot.png" "$2"; }  # shows OUTPUT NAME: one of NAME's frames
@@ -169,7 +172,7 @@ launch "$out" env WAYLAND_DEBUG=1 "$zorvane" --wallpaper --seed 900 "${still[@]}
 wallpaper=$pid
 check "wallpaper: the outputs are announced" wait_for 10 eval 'seed1=$(seed_of HEADLESS-1)'
 reference wall "$seed1" 1280x720
-reference corner "$seed1" 1280x720 400x150+0+0
+sums corner wall 400x150+0+0
 check "wallpaper: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 wall
 launch "$tmp/window.out" weston-flower  # a small window in the middle
 under_window() {  # a corner shows the picture, the middle the window's light flower
