@@ -20,7 +20,7 @@
 #include <string>
 
 enum class IdleEvent {
-    None,    // nothing that changes idleness arrived
+    Nothing,  // nothing that changes idleness arrived (X11 takes "None")
     Idle,    // quiet for the seconds asked
     Active,  // input again after Idle
     Lost,    // the connection to the session is gone
