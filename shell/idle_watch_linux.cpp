@@ -120,6 +120,8 @@ int RunIdleWatcher(const SaverOptions* options)
                 status = shown;  // the display went away, or a picture could not start
             else
                 e = IdleEvent::Nothing;
+            if (status < 0 && e == IdleEvent::Nothing)
+                IdleRestart(&source);
         }
         if (e == IdleEvent::Lost) {
             std::fprintf(stderr, "zorvane: --idle: the session's %s went away\n", source.name);

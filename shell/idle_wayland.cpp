@@ -28,6 +28,7 @@ struct WaylandIdleRecord {
     org_kde_kwin_idle* kdeIdle;
     org_kde_kwin_idle_timeout* kdeTimeout;
 #endif
+    uint32_t ms;       // the idle time asked for
     IdleEvent latest;  // the last change read, until IdleRead hands it on
 };
 
@@ -103,6 +104,36 @@ static IdleEvent ReadWaylandIdle(IdleSource* s)
     return latest;
 }
 
+// A notification counting from now. Both compositors' timers stay in
+// their idle state when input comes while an inhibitor holds them (sway
+// sends no resumed then, and so no idle after it): a new one starts fresh.
+static void Watch(WaylandIdleRecord* r)
+{
+    if (r->notification)
+        ext_idle_notification_v1_destroy(r->notification);
+    r->notification = nullptr;
+#ifdef ZORVANE_WITH_KDE_IDLE
+    if (r->kdeTimeout)
+        org_kde_kwin_idle_timeout_release(r->kdeTimeout);
+    r->kdeTimeout = nullptr;
+    if (!r->notifier && r->kdeIdle) {
+        r->kdeTimeout = org_kde_kwin_idle_get_idle_timeout(r->kdeIdle, r->seat, r->ms);
+        org_kde_kwin_idle_timeout_add_listener(r->kdeTimeout, &KdeTimeoutListener, r);
+    }
+#endif
+    if (r->notifier) {
+        r->notification = ext_idle_notifier_v1_get_idle_notification(r->notifier, r->ms, r->seat);
+        ext_idle_notification_v1_add_listener(r->notification, &NotificationListener, r);
+    }
+    r->latest = IdleEvent::Nothing;
+    wl_display_flush(r->display);
+}
+
+static void RestartWaylandIdle(IdleSource* s)
+{
+    Watch(Record(s->state));
+}
+
 static void CloseWaylandIdle(IdleSource* s)
 {
     WaylandIdleRecord* r = Record(s->state);
@@ -132,7 +163,7 @@ bool OpenWaylandIdle(IdleSource* s, uint32_t seconds, std::string* why)
     auto* r = new (std::nothrow) WaylandIdleRecord{};
     if (!r)
         return false;
-    *s = IdleSource{"", -1, r, ReadWaylandIdle, CloseWaylandIdle};
+    *s = IdleSource{"", -1, r, ReadWaylandIdle, RestartWaylandIdle, CloseWaylandIdle};
     const auto fail = [s, why](const char* reason) {
         *why += reason;
         IdleClose(s);
@@ -147,24 +178,16 @@ bool OpenWaylandIdle(IdleSource* s, uint32_t seconds, std::string* why)
         return fail("Wayland: the compositor closed the connection");
     if (!r->seat)
         return fail("Wayland: the compositor has no seat");
-    const uint32_t ms = seconds > UINT32_MAX / 1000 ? UINT32_MAX : seconds * 1000;
-    if (r->notifier) {
-        r->notification = ext_idle_notifier_v1_get_idle_notification(r->notifier, ms, r->seat);
-        ext_idle_notification_v1_add_listener(r->notification, &NotificationListener, r);
-        s->name = "ext_idle_notifier_v1";
-    }
+    r->ms = seconds > UINT32_MAX / 1000 ? UINT32_MAX : seconds * 1000;
 #ifdef ZORVANE_WITH_KDE_IDLE
-    else if (r->kdeIdle) {
-        r->kdeTimeout = org_kde_kwin_idle_get_idle_timeout(r->kdeIdle, r->seat, ms);
-        org_kde_kwin_idle_timeout_add_listener(r->kdeTimeout, &KdeTimeoutListener, r);
-        s->name = "org_kde_kwin_idle";
-    }
-    else
+    if (!r->notifier && !r->kdeIdle)
         return fail("Wayland: the compositor offers neither ext_idle_notifier_v1 nor org_kde_kwin_idle");
 #else
-    else
+    if (!r->notifier)
         return fail("Wayland: the compositor does not offer ext_idle_notifier_v1");
 #endif
+    s->name = r->notifier ? "ext_idle_notifier_v1" : "org_kde_kwin_idle";
+    Watch(r);
     if (wl_display_roundtrip(r->display) < 0)
         return fail("Wayland: the compositor refused the idle notification");
     s->fd = wl_display_get_fd(r->display);

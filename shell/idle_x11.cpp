@@ -18,6 +18,7 @@ struct X11IdleRecord {
     Display* display;
     int syncEvent;          // the extension's first event code
     XSyncAlarm idle, back;  // rising through, falling below the idle time
+    bool idleAlready;       // quiet for longer than the idle time when opened
 };
 
 static X11IdleRecord* Record(IdleSource* s)
@@ -44,7 +45,8 @@ static XSyncAlarm MakeAlarm(Display* d, XSyncCounter counter, int64_t value, XSy
 static IdleEvent ReadX11Idle(IdleSource* s)
 {
     X11IdleRecord* r = Record(s);
-    IdleEvent latest = IdleEvent::Nothing;
+    IdleEvent latest = r->idleAlready ? IdleEvent::Idle : IdleEvent::Nothing;
+    r->idleAlready = false;
     while (XPending(r->display) > 0) {
         XEvent e;
         XNextEvent(r->display, &e);
@@ -79,7 +81,7 @@ bool OpenX11Idle(IdleSource* s, uint32_t seconds, std::string* why)
     auto* r = new (std::nothrow) X11IdleRecord{};
     if (!r)
         return false;
-    *s = IdleSource{"XSync IDLETIME", -1, r, ReadX11Idle, CloseX11Idle};
+    *s = IdleSource{"XSync IDLETIME", -1, r, ReadX11Idle, nullptr, CloseX11Idle};  // input resets the counter itself
     const auto fail = [s, why](const char* reason) {
         *why += reason;
         IdleClose(s);
@@ -105,6 +107,11 @@ bool OpenX11Idle(IdleSource* s, uint32_t seconds, std::string* why)
     const int64_t ms = static_cast<int64_t>(seconds) * 1000;
     r->idle = MakeAlarm(r->display, idletime, ms, XSyncPositiveTransition);
     r->back = MakeAlarm(r->display, idletime, ms - 1, XSyncNegativeTransition);
+    // The alarm fires on the way up through the idle time: a session quiet
+    // for longer already is idle now.
+    XSyncValue now;
+    if (XSyncQueryCounter(r->display, idletime, &now))
+        r->idleAlready = (static_cast<int64_t>(XSyncValueHigh32(now)) << 32 | XSyncValueLow32(now)) >= ms;
     XSync(r->display, False);
     s->fd = ConnectionNumber(r->display);
     return true;
