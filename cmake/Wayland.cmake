@@ -67,5 +67,6 @@ if(ZORVANE_HAVE_WAYLAND)
   endif()
   zorvane_wayland_protocols(zorvane_idle_protocols ${idle_protocols})
   zorvane_wayland_protocols(zorvane_wayland_test_protocols
-    ${CMAKE_SOURCE_DIR}/resources/wayland/wlr-virtual-pointer-unstable-v1.xml)
+    ${CMAKE_SOURCE_DIR}/resources/wayland/wlr-virtual-pointer-unstable-v1.xml
+    ${WAYLAND_PROTOCOLS_DIR}/unstable/idle-inhibit/idle-inhibit-unstable-v1.xml)
 endif()

@@ -5,11 +5,12 @@
 //
 //   zorvane --idle 300 --points 100000
 //
-// The session is asked, never the input devices: the compositor's idle
-// notifications on Wayland, GNOME's idle monitor on the session bus, the X
-// server's idle time on X11 (shell/idle_source.h), the first that answers
-// in that order (on a Wayland session X11's idle time is not asked:
-// Xwayland sees only its own clients' input). The pictures end on the
+// The session is asked, never the input devices (shell/idle_source.h),
+// the first that answers in this order: GNOME's idle monitor on the
+// session bus (GNOME, Wayland or X11: it knows GNOME's own inhibitors),
+// the compositor's idle notifications on Wayland, the X server's idle
+// time on X11 (not on a Wayland session: Xwayland sees only its own
+// clients' input). The pictures end on the
 // usual input, and also when the session reports input anywhere else (a
 // password typed into a lock screen that came up meanwhile). The watcher
 // never inhibits idleness and never locks: the desktop's blanking,
@@ -47,14 +48,14 @@ bool OpenWaylandIdle(IdleSource*, uint32_t, std::string* why)
 
 static bool OpenIdleSource(IdleSource* s, uint32_t seconds, std::string* tried)
 {
+    if (OpenGnomeIdle(s, seconds, tried))
+        return true;
+    *tried += "; ";
     const bool wayland = Set("WAYLAND_DISPLAY");
     if (wayland && OpenWaylandIdle(s, seconds, tried))
         return true;
     if (!wayland)
         *tried += "Wayland: WAYLAND_DISPLAY is not set";
-    *tried += "; ";
-    if (OpenGnomeIdle(s, seconds, tried))
-        return true;
     *tried += "; ";
     if (wayland)
         *tried += "X11: not asked in a Wayland session";

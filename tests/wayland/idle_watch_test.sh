@@ -30,7 +30,7 @@ env -i PATH="$PATH" "$zorvane" --idle 2 >"$out" 2>&1
 status=$?
 check "no session: exit status 1 (got $status)" test "$status" = 1
 check "no session: one line naming what it tried" eval '[ "$(wc -l <"$out")" = 1 ] &&
-    grep -q "Wayland: .*org.gnome.Mutter.IdleMonitor.*X11: " "$out"'
+    grep -q "org.gnome.Mutter.IdleMonitor.*Wayland: .*X11: " "$out"'
 
 # sway: two outputs, seeds 900 and 901 in the order sway announces them.
 start_sway 'output HEADLESS-1 position 0 0' 'output HEADLESS-2 position 1280 0'
