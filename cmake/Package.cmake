@@ -1,5 +1,5 @@
 # The Debian package (make deb): the X11 saver installed where XScreenSaver
-# looks for its hacks, its settings file, zorvane-render, the command that
+# looks for its hacks (and linked from /usr/bin), its settings file, zorvane-render, the command that
 # adds Zorvane to a user's list of hacks, their manual pages, and the
 # package's copyright, changelog and README.Debian. The shared-library
 # dependencies are computed by dpkg-shlibdeps.
@@ -35,6 +35,11 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS zorvane RUNTIME DESTINATION libexec/xscreensaver)
+# ... and on PATH, for idle daemons, compositors' configurations and the
+# login entry of zorvane --autostart, which run it by name.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package-links)
+file(CREATE_LINK ../libexec/xscreensaver/zorvane ${CMAKE_BINARY_DIR}/package-links/zorvane SYMBOLIC)
+install(FILES ${CMAKE_BINARY_DIR}/package-links/zorvane DESTINATION bin)
 install(TARGETS zorvane-render RUNTIME DESTINATION bin)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/hacks/zorvane-xscreensaver-add DESTINATION bin)
 install(FILES ${CMAKE_SOURCE_DIR}/hacks/zorvane.xml DESTINATION share/xscreensaver/config)

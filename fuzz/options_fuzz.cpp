@@ -42,22 +42,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         if (saver.target == SaverTarget::WindowId && saver.windowId == 0)
             std::abort();
+        if (saver.idle && (saver.idleSeconds < 1 || saver.idleSeconds > MaxIdleSeconds))
+            std::abort();
+        if (saver.autostart && (argc != 3 || (!saver.autostartOff && (saver.autostartSeconds < 1 ||
+                                                                      saver.autostartSeconds > MaxIdleSeconds))))
+            std::abort();
         // Printed back as options, the settings parse to the same values.
-        const std::string again[] = {"program",
-                                     "--points", std::to_string(s.NumberPoints),
-                                     "--frame-ms", std::to_string(s.AnimationTimer),
-                                     "--clear-ms", std::to_string(s.CLSTimer),
-                                     "--blank", std::to_string(s.BlankScreen),
-                                     "--rotate", std::to_string(s.EnableRotation),
-                                     "--continuous", std::to_string(s.EnableContinuous),
-                                     "--seed", std::to_string(saver.seed),
-                                     "--zoom", std::to_string(saver.zoom)};
-        constexpr int n = sizeof again / sizeof again[0];
-        const char* againArgv[n];
-        for (int i = 0; i < n; i++)
-            againArgv[i] = again[i].c_str();
+        std::vector<std::string> again = {"program",
+                                          "--points", std::to_string(s.NumberPoints),
+                                          "--frame-ms", std::to_string(s.AnimationTimer),
+                                          "--clear-ms", std::to_string(s.CLSTimer),
+                                          "--blank", std::to_string(s.BlankScreen),
+                                          "--rotate", std::to_string(s.EnableRotation),
+                                          "--continuous", std::to_string(s.EnableContinuous),
+                                          "--seed", std::to_string(saver.seed),
+                                          "--zoom", std::to_string(saver.zoom)};
+        if (saver.idle)
+            again.insert(again.end(), {"--idle", std::to_string(saver.idleSeconds)});
+        std::vector<const char*> againArgv;
+        for (const std::string& w : again)
+            againArgv.push_back(w.c_str());
         SaverOptions reparsed;
-        if (ParseSaverOptions(n, againArgv, 0, &reparsed, &error) != 0 ||
+        if (ParseSaverOptions(static_cast<int>(againArgv.size()), againArgv.data(), 0, &reparsed, &error) != 0 ||
             SaverSettingsText(&reparsed) != SaverSettingsText(&saver))
             std::abort();
     }

@@ -87,7 +87,7 @@ programs=(
     "sway sway test" "swaymsg sway test" "grim grim test" "wtype wtype test" "weston weston test"
     "weston-screenshooter weston test" "weston-flower weston test" "swayidle swayidle test"
     "setpriv util-linux test" "install coreutils test" "pkg-config pkgconf native"
-    "wayland-scanner libwayland-bin native"
+    "wayland-scanner libwayland-bin native" "desktop-file-validate desktop-file-utils test"
 )
 
 # Packages that no script calls by name (compilers, libraries, fonts):

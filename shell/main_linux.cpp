@@ -1,15 +1,18 @@
-// main_linux.cpp - zorvane, the saver on Linux: reads the options and runs
-// the saver on Wayland or on X11 (savers_linux.h).
+// main_linux.cpp - zorvane, the saver on Linux: reads the options, over
+// the config file's (config_linux.h), and runs the saver on Wayland or on
+// X11, or the idle watcher (savers_linux.h), or writes the login entry.
 //
 //   zorvane --fullscreen --points 100000 --blank 1
 //
 // Exit status: 0 after a normal end (a signal, input, the window closed), 1
-// after a start-up failure or when the display goes away, 2 for bad options.
+// after a start-up failure or when the display goes away, 2 for bad options
+// (on the command line or in the config file).
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
+#include "shell/config_linux.h"
 #include "shell/savers_linux.h"
 #include "shell/signal_pipe.h"
 
@@ -22,7 +25,8 @@ int main(int argc, char** argv)
 {
     SaverOptions o;
     std::string error;
-    const int parsed = ParseSaverOptions(argc, argv, static_cast<uint32_t>(std::time(nullptr)), &o, &error);
+    const uint32_t now = static_cast<uint32_t>(std::time(nullptr));
+    const int parsed = ParseSaverOptions(argc, argv, now, &o, &error);
     if (parsed == 1) {
         std::fputs(SaverUsage().c_str(), stdout);
         return 0;
@@ -31,8 +35,28 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zorvane: %s\n%s", error.c_str(), SaverUsage().c_str());
         return 2;
     }
+    if (o.autostart)
+        return RunAutostart(&o);
+    // XScreenSaver's runs take only what XScreenSaver passes: it leaves out
+    // the options at their defaults, and a file would change those behind
+    // its settings program's back.
+    ConfigFile config = {};
+    if (o.target == SaverTarget::Root || o.target == SaverTarget::WindowId) {
+        config.note = "--root and --window-id runs read none";
+    } else {
+        if (!ReadConfigFile(&config, &error)) {
+            std::fprintf(stderr, "zorvane: %s\n", error.c_str());
+            return 2;
+        }
+        if (config.found &&
+            ParseSaverOptions(argc, argv, now, &o, &error, &config.text) != 0) {
+            std::fprintf(stderr, "zorvane: %s:%s\n", config.path.c_str(), error.c_str());
+            return 2;
+        }
+    }
     if (o.printSettings) {
         std::fputs(SaverSettingsText(&o).c_str(), stdout);
+        std::printf("config %s\n", config.found ? config.path.c_str() : ("none (" + config.note + ")").c_str());
         return 0;
     }
 #ifdef ZORVANE_WITH_WAYLAND

@@ -1,7 +1,9 @@
-// saver_options.h - the command line of zorvane, the X11 saver: where it
-// draws, the settings options it shares with zorvane-render, and the few
-// options other savers' users may pass (--fps, --install, --visual NAME),
-// which are accepted and ignored.
+// saver_options.h - the command line of zorvane, the saver on Linux: where
+// it draws, the settings options it shares with zorvane-render, the idle
+// watcher and its autostart entry, and the few options other savers' users
+// may pass (--fps, --install, --visual NAME), which are accepted and
+// ignored. The settings and --idle may also come from a config file's text
+// (settings/config_file.h), which the command line overrides.
 #pragma once
 
 #include <cstdint>
@@ -26,15 +28,24 @@ struct SaverOptions {
     bool printSettings;            // --print-settings: print the settings and exit
     bool wallpaper;                // --wallpaper: Wayland's background layer, no input
     bool x11Target;                // --window, --root or --window-id was given: draw on X11
-    bool idle;                     // --idle SECONDS: wait for the session to be idle, show, wait again
-    uint32_t idleSeconds;
+    bool idle;                     // --idle: watch the session and start the saver when it is idle
+    uint32_t idleSeconds;          // --idle SECONDS: that long without input (1 to MaxIdleSeconds)
+    bool autostart;                // --autostart: write or remove the login entry, and exit
+    bool autostartOff;             // --autostart off: remove it
+    uint32_t autostartSeconds;     // --autostart SECONDS: the entry runs zorvane --idle SECONDS
 };
 
-// Fills *o. Returns 0; 1 for --help; 2 with a one-line message in *error.
-// now is the default seed.
-int ParseSaverOptions(int argc, const char* const* argv, uint32_t now, SaverOptions* o, std::string* error);
+constexpr uint32_t MaxIdleSeconds = 86400;  // a day
+constexpr int SaverConfigBad = 3;           // ParseSaverOptions: the config text has a bad line
+
+// Fills *o from the config file's text (none when configText is null),
+// then from the command line. Returns 0; 1 for --help; 2 with a one-line
+// message in *error for the command line; SaverConfigBad with "LINE:
+// message" in *error for the text. now is the default seed.
+int ParseSaverOptions(int argc, const char* const* argv, uint32_t now, SaverOptions* o, std::string* error,
+                      const std::string* configText = nullptr);
 std::string SaverUsage();
-std::string SaverSettingsText(const SaverOptions* o);  // "points 10000\nframe-ms 200\n..."
+std::string SaverSettingsText(const SaverOptions* o);  // "points 10000\nframe-ms 200\n...idle off\n"
 
 // A window id as XScreenSaver passes it: decimal or 0x hex, non-zero and
 // 32-bit. Returns false for anything else.

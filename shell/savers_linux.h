@@ -1,8 +1,9 @@
 // savers_linux.h - the two savers behind the zorvane command on Linux
 // (main_linux.cpp): on an X display (main_x11.cpp) and, one picture per
-// output, on a Wayland compositor (main_wayland.cpp). Each runs until its
-// end and returns the exit status; the end signals are caught already
-// (shell/signal_pipe.h).
+// output, on a Wayland compositor (main_wayland.cpp); and the idle watcher
+// of --idle (idle_watch_linux.cpp), which starts the saver when the
+// session is idle. Each runs until its end and returns the exit status;
+// for the savers the end signals are caught already (shell/signal_pipe.h).
 #pragma once
 
 #include "shell/saver_options.h"

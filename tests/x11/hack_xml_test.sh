@@ -14,11 +14,13 @@ check "screensaver name and label" test "$(x 'string(/screensaver/@name)')/$(x '
 check "command --root" test "$(x 'string(/screensaver/command/@arg)')" = --root
 check "a description" test -n "$(x 'normalize-space(/screensaver/_description)')"
 
-defaults=$("$zorvane" --print-settings)
+# As XScreenSaver runs it, with --root, which reads no config file: the
+# defaults are the program's own, whatever the user's file holds.
+defaults=$("$zorvane" --root --print-settings)
 setting() {  # setting NAME [ARGS...]: the value zorvane prints for NAME with ARGS
     local name=$1
     shift
-    "$zorvane" "$@" --print-settings | awk -v n="$name" '$1 == n { print $2 }'
+    "$zorvane" --root "$@" --print-settings | awk -v n="$name" '$1 == n { print $2 }'
 }
 default_of() { awk -v n="$1" '$1 == n { print $2 }' <<<"$defaults"; }
 

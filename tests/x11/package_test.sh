@@ -47,4 +47,7 @@ stamped=$(find "$tmp/data" -name '*.gz' | while read -r f; do
 done)
 check "no gzip file inside holds a name or time: ${stamped:-none does}" test -z "$stamped"
 check "the package holds gzip files" test -n "$(find "$tmp/data" -name '*.gz')"
+# The hack is on PATH too, where idle daemons and the login entry run it.
+check "/usr/bin/zorvane leads to the hack" \
+    test "$(readlink "$tmp/data/usr/bin/zorvane")" = ../libexec/xscreensaver/zorvane -a -x "$tmp/data/usr/libexec/xscreensaver/zorvane"
 finish

@@ -2,7 +2,8 @@
 # The X11 saver as XScreenSaver and a user meet it, on a private Xvfb:
 # where it draws, that its first frame is exactly zorvane-render's, that it
 # follows a window's size, the --fullscreen close rules, signals, a window
-# or display that goes away, and bad options.
+# or display that goes away, bad options, the config file and the login
+# entry of --autostart (in an XDG_CONFIG_HOME of the test's own).
 # Usage: saver_x11_test.sh ZORVANE ZORVANE-RENDER WINDOW-PROBE ARTIFACT-DIR
 source "$(dirname "$0")/x11_lib.sh"
 zorvane=$1 render=$2 probe=$3 artifacts=$4
@@ -285,7 +286,8 @@ check "bad \$XSCREENSAVER_WINDOW: exit 1 (got $status)" test "$status" = 1
 for bad in "--points -1" "--points 4294967296" "--points 1e3" "--points ''" "--frame-ms 0x10" "--clear-ms +5" \
            "--blank 2" "--rotate yes" "--continuous -0" "--seed 99999999999" "--window-id 0" "--window-id zz" \
            "--window-id" "--visual" "--bogus" "--zoom 17" "--zoom -1" "-points 12x" "--wallpaper" \
-           "--wallpaper --root"; do
+           "--wallpaper --root" "--idle 0" "--idle 86401" "--idle" "--autostart 0" "--autostart soon" \
+           "--autostart 300 --points 5" "--idle 5 --root" "--idle 5 --wallpaper"; do
     eval "\"$zorvane\" $bad" >/dev/null 2>"$err"
     status=$?
     check "'$bad': exit 2 (got $status)" test "$status" = 2
@@ -293,6 +295,95 @@ for bad in "--points -1" "--points 4294967296" "--points 1e3" "--points ''" "--f
 done
 "$zorvane" -points 5 --fps --install --visual default -blank 1 --print-settings >"$tmp/settings" 2>"$err"
 check "one or two dashes; --fps, --install, --visual NAME ignored" grep -qx "points 5" "$tmp/settings"
+
+# The config file: the settings, one a line, as "key value" or
+# "key=value", with comments; the command line wins; --root runs read none;
+# a file that is missing or cannot be read is none, and --print-settings
+# says which file it read.
+conf=$XDG_CONFIG_HOME/zorvane/config
+settings() { timeout 10 "$zorvane" "$@" --print-settings >"$tmp/settings" 2>"$err"; }
+setting() { awk -v n="$1" '$1 == n { sub(/^[^ ]+ /, ""); print }' "$tmp/settings"; }
+check "config, no file: not an error" settings
+check "config, no file: --print-settings says so" test "$(setting config)" = "none ($conf not found)"
+mkdir -p "$conf"
+check "config, a folder in its place: not an error" settings
+check "config, a folder in its place: none read" test "$(setting config)" = "none ($conf: not a regular file)"
+rmdir "$conf"
+printf '# mine\npoints 100000\n\nframe-ms=50  # fast\n  zoom = 2\nseed 9\n#points 1\n' >"$conf"
+settings --seed 5
+check "config: 'points 100000' read" test "$(setting points)" = 100000
+check "config: 'frame-ms=50  # fast' read" test "$(setting frame-ms)" = 50
+check "config: '  zoom = 2' read" test "$(setting zoom)" = 2
+check "config: the command line's seed wins" test "$(setting seed)" = 5
+check "config: --print-settings names the file" test "$(setting config)" = "$conf"
+settings --root
+check "config, --root: none read" test "$(setting points) $(setting config)" = \
+    "10000 none (--root and --window-id runs read none)"
+mkdir -p "$tmp/home/.config/zorvane"
+echo "points 3" >"$tmp/home/.config/zorvane/config"
+for xdg in "" relative; do
+    XDG_CONFIG_HOME=$xdg HOME=$tmp/home settings
+    check "config, XDG_CONFIG_HOME '$xdg': ~/.config's file" test "$(setting points)" = 3
+done
+# A bad line: one message and status 2, nothing drawn (it draws, and runs
+# on, with the line mended).
+start_xvfb 320x240
+printf 'points 1\nblank 1\npoints x\n' >"$conf"
+"$zorvane" --fullscreen >/dev/null 2>"$err" &
+pid=$!
+check "config, bad line: ends at once" wait_for 5 gone "$pid"
+reap "$pid"
+check "config, bad line: exit 2 (got $status)" test "$status" = 2
+check "config, bad line: the file, the line and the option" test "$(cat "$err")" = \
+    "zorvane: $conf:3: --points: expected a whole number from 0 to 4294967295, got 'x'"
+check "config, bad line: nothing drawn" test "$(shot "$tmp/bad.png" && colours "$tmp/bad.png")" = 1
+printf 'points 1000\nblank 1\n' >"$conf"
+"$zorvane" --fullscreen >/dev/null 2>"$err" &
+pid=$!
+check "config, mended: drawn" wait_for 5 drawn "$tmp/mended.png"
+check "config, mended: runs on" alive "$pid"
+kill "$pid"
+reap "$pid"
+for line in root "idle 300"; do
+    echo "$line" >"$conf"
+    settings
+    check "config, '$line': exit 2, named as the command line's alone" \
+        grep -q "^zorvane: $conf:1: --${line% *}: not for the config file" "$err"
+done
+rm "$conf"
+
+# --autostart: the login entry, valid, running zorvane by name when the
+# zorvane on PATH is this program, else by its path; written beside and
+# renamed; a file it did not write neither replaced nor removed.
+entry=$XDG_CONFIG_HOME/autostart/zorvane.desktop
+mkdir -p "$tmp/bin" "$tmp/my \$bin"
+ln -s "$zorvane" "$tmp/bin/zorvane"
+PATH=$tmp/bin:$PATH zorvane --autostart 300 >"$tmp/out" 2>"$err"
+check "--autostart 300: says what it wrote where" \
+    test "$(cat "$tmp/out")" = "wrote $entry: at login it runs zorvane --idle 300"
+check "--autostart 300: desktop-file-validate accepts it" desktop-file-validate "$entry"
+check "--autostart 300: Exec=zorvane --idle 300" grep -qx "Exec=zorvane --idle 300" "$entry"
+check "--autostart 300: nothing else left beside it" test "$(ls -A "${entry%/*}")" = zorvane.desktop
+cp "$zorvane" "$tmp/my \$bin/zorvane"
+PATH=$tmp/bin:$PATH "$tmp/my \$bin/zorvane" --autostart 60 >"$tmp/out" 2>"$err"
+check "--autostart 60, a copy off PATH: desktop-file-validate accepts it" desktop-file-validate "$entry"
+check "--autostart 60, a copy off PATH: Exec is its path, quoted" \
+    grep -qxF "Exec=\"$tmp/my \\\\\$bin/zorvane\" --idle 60" "$entry"
+"$zorvane" --autostart off >"$tmp/out" 2>"$err"
+status=$?
+check "--autostart off: removes ours" test "$status:$(cat "$tmp/out")" = "0:removed $entry" -a ! -e "$entry"
+"$zorvane" --autostart off >"$tmp/out" 2>"$err"
+status=$?
+check "--autostart off again: nothing to remove" test "$status:$(cat "$tmp/out")" = \
+    "0:nothing to remove: $entry does not exist"
+printf '[Desktop Entry]\nType=Application\nName=Mine\nExec=true\n' | tee "$tmp/foreign" >"$entry"
+for what in 300 off; do
+    "$zorvane" --autostart $what >/dev/null 2>"$err"
+    status=$?
+    check "--autostart $what, a foreign entry: exit 1 (got $status), one line" \
+        test "$status:$(cat "$err")" = "1:zorvane: $entry was not written by zorvane --autostart: left as it is"
+    check "--autostart $what, a foreign entry: left as it was" cmp -s "$tmp/foreign" "$entry"
+done
 
 # --fullscreen, a picture per monitor: each monitor's region of the screen
 # is zorvane-render's frame at the monitor's size, seeds 900, 901, ... in

@@ -8,6 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 tmp=$(mktemp -d)
 xvfb_pid=
+export XDG_CONFIG_HOME=$tmp/config  # no config file or login entry but the test's own
 
 stop_xvfb() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
