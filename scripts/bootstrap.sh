@@ -49,6 +49,7 @@ programs=(
     # the shell and its basic tools
     "bash bash build" "sh dash build" "env coreutils build" "cat coreutils build" "cp coreutils build"
     "mv coreutils build" "rm coreutils build" "ln coreutils build" "ls coreutils build" "mkdir coreutils build"
+    "rmdir coreutils build"
     "mktemp coreutils build" "chmod coreutils build" "chown coreutils build" "touch coreutils build"
     "date coreutils build" "sleep coreutils build" "seq coreutils build" "head coreutils build"
     "tail coreutils build" "tee coreutils build" "tr coreutils build" "wc coreutils build"
