@@ -3,7 +3,7 @@
 // record per output with its surface, its picture and its buffers. Shared
 // by the files that fill them: display_wayland.cpp (connection, globals,
 // loop), output_wayland.cpp (outputs, surfaces, presenting), shm_wayland.cpp
-// (buffers), input_wayland.cpp (the seat and the close rules).
+// (buffers), input_wayland.cpp (the seat, its input handed on).
 #pragma once
 
 #include <wayland-client.h>
@@ -14,7 +14,6 @@
 
 #include "animation/display_wayland.h"
 #include "engine/surface.h"
-#include "shell/pointer_rule.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -67,6 +66,8 @@ struct WaylandOutput {
 
 struct WaylandClient {
     WaylandPictureCalls calls;
+    WaylandInputCalls input;     // all null when input is not heard
+    bool hearInput;
     WaylandOptions options;
     wl_display* display;
     wl_registry* registry;
@@ -83,7 +84,6 @@ struct WaylandClient {
     std::vector<WaylandOutput*> outputs;
     uint32_t announced;      // outputs announced so far
     bool ready;              // the first globals and their descriptions are in: surfaces may be made
-    PointerWatch pointerStart;  // where the pointer first appeared, in global space
     WaylandOutput* pointerOver;  // the output whose surface has the pointer, or null
     bool end;
     int status;
@@ -108,4 +108,4 @@ void WaylandMarkDrawn(WaylandOutput* o, int b, const SurfaceRect& damage);  // t
 // input_wayland.cpp
 void WaylandBindSeat(WaylandClient* c, uint32_t name, uint32_t version);
 void WaylandReleaseSeat(WaylandClient* c);
-void WaylandLayoutChanged(WaylandClient* c);  // an output moved or went: the pointer's start is taken afresh
+void WaylandLayoutChanged(WaylandClient* c);  // an output moved or went: told to the input calls

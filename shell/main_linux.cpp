@@ -50,7 +50,7 @@ int main(int argc, char** argv)
         return 1;
     }
 #ifdef ZORVANE_WITH_WAYLAND
-    const int status = wayland ? RunWaylandSaver(&o) : RunX11Saver(&o);
+    const int status = wayland ? RunWaylandSaver(&o, nullptr) : RunX11Saver(&o);
 #else
     const int status = RunX11Saver(&o);
 #endif
