@@ -50,6 +50,12 @@ static void OnGlobal(void* data, wl_registry* registry, uint32_t name, const cha
         c->xdgOutputManager = static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, 2));
         for (WaylandOutput* o : c->outputs)
             WaylandDescribeOutput(c, o);
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0 && !c->viewporter) {
+        c->viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0 &&
+               !c->fractionalScaleManager) {
+        c->fractionalScaleManager =
+            static_cast<wp_fractional_scale_manager_v1*>(bind(&wp_fractional_scale_manager_v1_interface, 1));
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0) {
         if (c->hearInput)
             WaylandBindSeat(c, name, version);
@@ -167,6 +173,10 @@ static void Teardown(WaylandClient* c)
     while (!c->outputs.empty())
         WaylandRemoveOutput(c, c->outputs.back());
     WaylandReleaseSeat(c);
+    if (c->fractionalScaleManager)
+        wp_fractional_scale_manager_v1_destroy(c->fractionalScaleManager);
+    if (c->viewporter)
+        wp_viewporter_destroy(c->viewporter);
     if (c->xdgOutputManager)
         zxdg_output_manager_v1_destroy(c->xdgOutputManager);
     if (c->layerShell)

@@ -4,8 +4,13 @@
 // One surface per output: on the overlay layer of the layer shell where
 // the compositor offers it (anchored to every edge, over everything, with
 // the keyboard), else a full-screen xdg_toplevel. Each surface shows its
-// own picture, made at the output's device pixels (its logical size times
-// its scale, with the buffer scale set to match). Outputs that appear
+// own picture, made at the output's device pixels: where the compositor
+// offers fractional scales and viewports, its logical size times the scale
+// the compositor prefers for it (the output's mode itself when the surface
+// covers the output), shown one buffer pixel to one device pixel through
+// the viewport; elsewhere its logical size times the output's integer
+// scale, with the buffer scale set to match. From its first configure, until
+// its picture's first frame, a surface shows black. Outputs that appear
 // while it runs get a picture; outputs that go away release theirs.
 //
 // The pictures are the caller's, through a few calls: make one of a given
