@@ -3,7 +3,7 @@
 // record per output with its surface, its picture and its buffers. Shared
 // by the files that fill them: display_wayland.cpp (connection, globals,
 // loop), output_wayland.cpp (outputs, surfaces, presenting), shm_wayland.cpp
-// (buffers), input_wayland.cpp (the seat and the close rules).
+// (buffers), input_wayland.cpp (the seat, its input handed on).
 #pragma once
 
 #include <wayland-client.h>
@@ -14,7 +14,8 @@
 
 #include "animation/display_wayland.h"
 #include "engine/surface.h"
-#include "shell/pointer_rule.h"
+#include "fractional-scale-v1-client-protocol.h"
+#include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -40,7 +41,9 @@ struct WaylandOutput {
     zxdg_output_v1* xdgOutput;
     char name[64];
     int32_t scale;           // wl_output.scale
+    int32_t transform;       // wl_output.transform: odd ones turn the mode a quarter
     int32_t modeWidth, modeHeight;  // the current mode, device pixels
+    int32_t outputWidth, outputHeight;  // its logical size, from xdg-output (0: not given)
     int32_t x, y;            // where it lies in the compositor's global space
     bool described;          // the first wl_output.done has come
 
@@ -48,10 +51,14 @@ struct WaylandOutput {
     zwlr_layer_surface_v1* layerSurface;  // one of these two roles
     xdg_surface* xdgSurface;
     xdg_toplevel* toplevel;
+    wp_viewport* viewport;                  // these two where the compositor offers both
+    wp_fractional_scale_v1* fractionalScale;
+    uint32_t preferredScale; // the compositor's for this surface, in 120ths (0: not said yet)
     bool closed;             // the compositor removed the surface: none again here
     bool configured;
     int32_t logicalWidth, logicalHeight;  // from the last configure (0: not given)
     int32_t bufferScale;     // set on the surface
+    int32_t viewWidth, viewHeight;  // the viewport's destination (0: none set)
 
     void* picture;           // the caller's
     int32_t width, height;   // device pixels of the picture and the buffers
@@ -67,6 +74,8 @@ struct WaylandOutput {
 
 struct WaylandClient {
     WaylandPictureCalls calls;
+    WaylandInputCalls input;     // all null when input is not heard
+    bool hearInput;
     WaylandOptions options;
     wl_display* display;
     wl_registry* registry;
@@ -76,6 +85,8 @@ struct WaylandClient {
     zwlr_layer_shell_v1* layerShell;
     xdg_wm_base* wmBase;
     zxdg_output_manager_v1* xdgOutputManager;
+    wp_viewporter* viewporter;
+    wp_fractional_scale_manager_v1* fractionalScaleManager;
     wl_seat* seat;
     uint32_t seatName, seatVersion;
     wl_keyboard* keyboard;
@@ -83,7 +94,6 @@ struct WaylandClient {
     std::vector<WaylandOutput*> outputs;
     uint32_t announced;      // outputs announced so far
     bool ready;              // the first globals and their descriptions are in: surfaces may be made
-    PointerWatch pointerStart;  // where the pointer first appeared, in global space
     WaylandOutput* pointerOver;  // the output whose surface has the pointer, or null
     bool end;
     int status;
@@ -108,4 +118,4 @@ void WaylandMarkDrawn(WaylandOutput* o, int b, const SurfaceRect& damage);  // t
 // input_wayland.cpp
 void WaylandBindSeat(WaylandClient* c, uint32_t name, uint32_t version);
 void WaylandReleaseSeat(WaylandClient* c);
-void WaylandLayoutChanged(WaylandClient* c);  // an output moved or went: the pointer's start is taken afresh
+void WaylandLayoutChanged(WaylandClient* c);  // an output moved or went: told to the input calls

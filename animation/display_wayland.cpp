@@ -1,8 +1,8 @@
 // display_wayland.cpp - the connection to the compositor, its globals as
-// they come and go, and the one loop: it waits in poll() on the connection
-// and the caller's stop descriptor, at most until the caller's clock is
-// due, and after every turn presents what changed on each output that can
-// take a frame.
+// they come and go, and the one loop: it waits in poll() on the connection,
+// the caller's stop descriptor and the one it watches, at most until the
+// caller's clock is due, and after every turn presents what changed on
+// each output that can take a frame.
 #include <poll.h>
 
 #include <algorithm>
@@ -50,8 +50,14 @@ static void OnGlobal(void* data, wl_registry* registry, uint32_t name, const cha
         c->xdgOutputManager = static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, 2));
         for (WaylandOutput* o : c->outputs)
             WaylandDescribeOutput(c, o);
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0 && !c->viewporter) {
+        c->viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0 &&
+               !c->fractionalScaleManager) {
+        c->fractionalScaleManager =
+            static_cast<wp_fractional_scale_manager_v1*>(bind(&wp_fractional_scale_manager_v1_interface, 1));
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0) {
-        if (!c->options.wallpaper)
+        if (c->hearInput)
             WaylandBindSeat(c, name, version);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         WaylandAddOutput(c, name, version);
@@ -98,10 +104,21 @@ static WaylandOutput* NextDue(WaylandClient* c, int64_t* wait)
     return next;
 }
 
+// The caller's word after a tick, input or a watch call: true when it ends
+// the run.
+static bool CallerEnds(WaylandClient* c)
+{
+    const int status = c->calls.status ? c->calls.status(c->calls.context) : -1;
+    if (status >= 0)
+        WaylandEnd(c, status);
+    return c->end;
+}
+
 static void RunLoop(WaylandClient* c)
 {
     wl_display* d = c->display;
     const int fd = wl_display_get_fd(d);
+    const int watchFd = c->calls.watch ? c->options.watchFd : -1;
     while (!c->end) {
         // One picture's tick a turn, so that the stop descriptor and the
         // compositor are heard between frames however long they take.
@@ -110,11 +127,8 @@ static void RunLoop(WaylandClient* c)
             c->calls.tick(c->calls.context, o->picture);
             o->changed = true;
         }
-        const int status = c->calls.status ? c->calls.status(c->calls.context) : -1;
-        if (status >= 0) {
-            WaylandEnd(c, status);
+        if (CallerEnds(c))
             break;
-        }
         PresentAll(c);
         while (wl_display_prepare_read(d) != 0)
             wl_display_dispatch_pending(d);
@@ -122,10 +136,11 @@ static void RunLoop(WaylandClient* c)
         const bool unsent = wl_display_flush(d) < 0 && errno == EAGAIN;
         const bool failed = !unsent && wl_display_get_error(d) != 0;
         NextDue(c, &wait);
-        pollfd fds[2] = {{fd, static_cast<short>(unsent ? POLLIN | POLLOUT : POLLIN), 0},
-                         {c->options.stopFd, POLLIN, 0}};
+        pollfd fds[3] = {{fd, static_cast<short>(unsent ? POLLIN | POLLOUT : POLLIN), 0},
+                         {c->options.stopFd, POLLIN, 0},
+                         {watchFd, POLLIN, 0}};  // a negative descriptor is passed over
         const int timeout = wait < 0 ? -1 : static_cast<int>(std::min<int64_t>(wait, INT_MAX));
-        if (failed || (poll(fds, 2, timeout) < 0 && errno != EINTR)) {
+        if (failed || (poll(fds, 3, timeout) < 0 && errno != EINTR)) {
             wl_display_cancel_read(d);
             std::fprintf(stderr, "zorvane: the connection to the compositor failed\n");
             WaylandEnd(c, 1);
@@ -145,7 +160,11 @@ static void RunLoop(WaylandClient* c)
         if (wl_display_dispatch_pending(d) < 0) {
             std::fprintf(stderr, "zorvane: protocol error %d from the compositor\n", wl_display_get_error(d));
             WaylandEnd(c, 1);
+            break;
         }
+        if (!c->end && (fds[2].revents & (POLLIN | POLLERR | POLLHUP)))
+            c->calls.watch(c->calls.context);
+        CallerEnds(c);  // input, or the watch, may have ended it
     }
 }
 
@@ -154,6 +173,10 @@ static void Teardown(WaylandClient* c)
     while (!c->outputs.empty())
         WaylandRemoveOutput(c, c->outputs.back());
     WaylandReleaseSeat(c);
+    if (c->fractionalScaleManager)
+        wp_fractional_scale_manager_v1_destroy(c->fractionalScaleManager);
+    if (c->viewporter)
+        wp_viewporter_destroy(c->viewporter);
     if (c->xdgOutputManager)
         zxdg_output_manager_v1_destroy(c->xdgOutputManager);
     if (c->layerShell)
@@ -170,12 +193,15 @@ static void Teardown(WaylandClient* c)
     wl_display_disconnect(c->display);
 }
 
-int WaylandRun(const WaylandPictureCalls* calls, const WaylandOptions* options)
+int WaylandRun(const WaylandPictureCalls* calls, const WaylandInputCalls* input, const WaylandOptions* options)
 {
     WaylandClient client = {};
     WaylandClient* c = &client;
     c->calls = *calls;
     c->options = *options;
+    c->hearInput = input != nullptr;
+    if (input)
+        c->input = *input;
     c->display = wl_display_connect(nullptr);
     if (!c->display) {
         const char* name = std::getenv("WAYLAND_DISPLAY");

@@ -4,8 +4,13 @@
 // One surface per output: on the overlay layer of the layer shell where
 // the compositor offers it (anchored to every edge, over everything, with
 // the keyboard), else a full-screen xdg_toplevel. Each surface shows its
-// own picture, made at the output's device pixels (its logical size times
-// its scale, with the buffer scale set to match). Outputs that appear
+// own picture, made at the output's device pixels: where the compositor
+// offers fractional scales and viewports, its logical size times the scale
+// the compositor prefers for it (the output's mode itself when the surface
+// covers the output), shown one buffer pixel to one device pixel through
+// the viewport; elsewhere its logical size times the output's integer
+// scale, with the buffer scale set to match. From its first configure, until
+// its picture's first frame, a surface shows black. Outputs that appear
 // while it runs get a picture; outputs that go away release theirs.
 //
 // The pictures are the caller's, through a few calls: make one of a given
@@ -18,14 +23,16 @@
 // hidden or powered off costs nothing, and the pictures draw no faster
 // than their outputs show. Only the changed rectangle is sent.
 //
-// It ends with status 0 on a key, a button or a wheel, pointer motion of
-// more than 3 pixels from where the pointer first appeared
-// (shell/pointer_rule.h; the pointer appearing over a surface is not
-// motion), or the caller's stop descriptor (its signal pipe, so that
-// SIGTERM, SIGINT and SIGHUP end it within a turn of the loop, see
-// shell/signal_pipe.h); with status 1 when the connection
-// fails or the compositor lacks what it needs. With wallpaper set it draws
-// on the background layer instead and ignores input.
+// Input is handed on as it comes (WaylandInputCalls): keys, buttons,
+// wheels, and the pointer's position in the compositor's global space, so
+// that moving from one output to the next is the motion it is. Deciding
+// which input ends the run is the caller's, through the status call. It
+// ends with status 0 on the caller's stop descriptor (its signal pipe, so
+// that SIGTERM, SIGINT and SIGHUP end it within a turn of the loop, see
+// shell/signal_pipe.h) or a full-screen window closed by the compositor;
+// with the status the caller's status call returns; with status 1 when the
+// connection fails or the compositor lacks what it needs. With wallpaper
+// set it draws on the background layer instead, without the keyboard.
 #pragma once
 
 #include <cstdint>
@@ -56,15 +63,36 @@ struct WaylandPictureCalls {
     int64_t (*dueInMs)(void* context, void* picture);
     void (*tick)(void* context, void* picture);
     // Negative while the pictures go on; else the run ends with this status
-    // (a picture could not start). May be null.
+    // (a picture could not start, an input ended it). Consulted after every
+    // tick, every batch of input and every watch call. May be null.
     int (*status)(void* context);
+    // Called when the options' watchFd is readable or hung up (it is to
+    // read it, or end the run). May be null: watchFd is not watched.
+    void (*watch)(void* context);
+};
+
+// The seat's input, handed on as it comes; the display decides nothing
+// from it. Positions are in the compositor's global space: an output's
+// logical position plus the position on its surface.
+struct WaylandInputCalls {
+    void* context;  // handed to every call
+    void (*key)(void* context);     // a key pressed
+    void (*button)(void* context);  // a pointer button pressed
+    void (*wheel)(void* context);   // a wheel or another axis turned
+    void (*pointer)(void* context, int64_t x, int64_t y);  // the pointer over a surface, entering or moving
+    // An output moved or went away: positions before and after cannot be
+    // compared (and the compositor may put the pointer on another output).
+    void (*layoutChanged)(void* context);
 };
 
 struct WaylandOptions {
-    bool wallpaper;  // the background layer, no input
+    bool wallpaper;  // the background layer, without the keyboard
     int stopFd;      // ends the run with status 0 once readable (the caller's signal pipe); -1: none
+    int watchFd;     // the picture calls' watch is called once readable; -1: none
 };
 
 // Connects to the compositor WAYLAND_DISPLAY names, shows the pictures
-// until an end, tears everything down and returns the exit status.
-int WaylandRun(const WaylandPictureCalls* calls, const WaylandOptions* options);
+// until an end, tears everything down and returns the exit status. With
+// input null the seat is not taken: no input is heard, and the pointer
+// keeps its cursor over the surfaces.
+int WaylandRun(const WaylandPictureCalls* calls, const WaylandInputCalls* input, const WaylandOptions* options);

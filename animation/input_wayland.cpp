@@ -1,19 +1,16 @@
-// input_wayland.cpp - the seat's keyboard and pointer, and the close rules:
-// a key, a button or a wheel ends the run, and so does pointer motion of
-// more than PointerTolerance pixels from where the pointer first appeared.
-// Positions are taken in the compositor's global space (the output's
-// logical position plus the surface-local position), so that moving from
-// one output's surface to the next counts as the motion it is, and a
-// surface appearing under a still pointer (an enter) is not motion. When
-// an output moves or goes away, positions before and after cannot be
-// compared (and the compositor may put the pointer back on an output that
-// remains), so the next position seen is the start again.
+// input_wayland.cpp - the seat's keyboard and pointer, their input handed
+// on to the caller's input calls: keys, buttons and wheels as they are
+// pressed and turned, and pointer positions in the compositor's global
+// space (the output's logical position plus the surface-local position),
+// so that moving from one output's surface to the next is the motion it
+// is, and a surface appearing under a still pointer (an enter) is a
+// position like any other. An output that moves or goes away is told as a
+// layout change.
 #include <unistd.h>
 
 #include <algorithm>
 
 #include "animation/client_wayland.h"
-#include "shell/pointer_rule.h"
 
 static void PointerAt(WaylandClient* c, wl_fixed_t sx, wl_fixed_t sy)
 {
@@ -21,13 +18,13 @@ static void PointerAt(WaylandClient* c, wl_fixed_t sx, wl_fixed_t sy)
         return;
     const int64_t x = c->pointerOver->x + wl_fixed_to_int(sx);
     const int64_t y = c->pointerOver->y + wl_fixed_to_int(sy);
-    if (PointerWatchMovedTooFar(&c->pointerStart, x, y))
-        WaylandEnd(c, 0);
+    c->input.pointer(c->input.context, x, y);
 }
 
 void WaylandLayoutChanged(WaylandClient* c)
 {
-    c->pointerStart = PointerWatch{};
+    if (c->hearInput)
+        c->input.layoutChanged(c->input.context);
 }
 
 static void OnPointerEnter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t sx,
@@ -51,13 +48,15 @@ static void OnPointerMotion(void* data, wl_pointer*, uint32_t, wl_fixed_t sx, wl
 
 static void OnPointerButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state)
 {
+    auto* c = static_cast<WaylandClient*>(data);
     if (state == WL_POINTER_BUTTON_STATE_PRESSED)
-        WaylandEnd(static_cast<WaylandClient*>(data), 0);
+        c->input.button(c->input.context);
 }
 
 static void OnPointerAxis(void* data, wl_pointer*, uint32_t, uint32_t, wl_fixed_t)
 {
-    WaylandEnd(static_cast<WaylandClient*>(data), 0);  // a wheel is a button on X11
+    auto* c = static_cast<WaylandClient*>(data);
+    c->input.wheel(c->input.context);
 }
 
 static void OnPointerFrame(void*, wl_pointer*) {}
@@ -83,7 +82,7 @@ static constexpr wl_pointer_listener PointerListener = [] {
 
 static void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t)
 {
-    close(fd);  // keys are not told apart: any key ends the run
+    close(fd);  // keys are not told apart
 }
 
 static void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}  // keys held already: no
@@ -91,8 +90,9 @@ static void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
 
 static void OnKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state)
 {
+    auto* c = static_cast<WaylandClient*>(data);
     if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
-        WaylandEnd(static_cast<WaylandClient*>(data), 0);
+        c->input.key(c->input.context);
 }
 
 static void OnModifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}

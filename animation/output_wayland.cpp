@@ -1,8 +1,8 @@
 // output_wayland.cpp - one record per wl_output: what the compositor says
 // about it (scale, mode, name, position), its surface (a layer surface, or
 // a full-screen xdg_toplevel where there is no layer shell), its picture
-// at device pixels, and presenting the picture's frames as the compositor
-// asks for them.
+// at device pixels, black until the picture's first frame, and presenting
+// the picture's frames as the compositor asks for them.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -25,9 +25,10 @@ static void MoveOutput(WaylandOutput* o, int32_t x, int32_t y)
 }
 
 static void OnGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t, const char*,
-                       const char*, int32_t)
+                       const char*, int32_t transform)
 {
     auto* o = static_cast<WaylandOutput*>(data);
+    o->transform = transform;
     if (!o->xdgOutput)  // xdg-output's logical position is the one to trust
         MoveOutput(o, x, y);
 }
@@ -50,8 +51,8 @@ static void OnDone(void* data, wl_output*)
     if (!o->surface) {
         if (o->client->ready)
             WaylandMakeSurface(o);
-    } else if (o->bufferScale != o->scale) {
-        Reshape(o);
+    } else {
+        Reshape(o);  // a new scale or mode
     }
 }
 
@@ -74,7 +75,12 @@ static void OnLogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y)
     MoveOutput(static_cast<WaylandOutput*>(data), x, y);
 }
 
-static void OnLogicalSize(void*, zxdg_output_v1*, int32_t, int32_t) {}
+static void OnLogicalSize(void* data, zxdg_output_v1*, int32_t width, int32_t height)
+{
+    auto* o = static_cast<WaylandOutput*>(data);
+    o->outputWidth = width;
+    o->outputHeight = height;
+}
 static void OnXdgDone(void*, zxdg_output_v1*) {}
 
 static void OnXdgName(void* data, zxdg_output_v1*, const char* name)
@@ -117,6 +123,15 @@ void WaylandDescribeOutput(WaylandClient* c, WaylandOutput* o)
 
 // --- the picture and its size ---
 
+static void OnFrameDone(void* data, wl_callback* callback, uint32_t)
+{
+    auto* o = static_cast<WaylandOutput*>(data);
+    wl_callback_destroy(callback);
+    o->frame = nullptr;
+}
+
+static const wl_callback_listener FrameListener = {OnFrameDone};
+
 static void DropPicture(WaylandOutput* o)
 {
     if (o->picture)
@@ -125,23 +140,86 @@ static void DropPicture(WaylandOutput* o)
     WaylandFreeBuffers(o);
 }
 
-// The surface's size in device pixels changed (a configure, a new scale):
-// a new picture and new buffers of that size. The old buffers may still be
-// on screen; the compositor keeps what it shows until the next commit.
+// Black in the first buffer, shown at once: the surface covers its output
+// from its first configure, before the picture's first frame (which
+// brings the whole buffer up to date, as it is stale).
+static void ShowBlack(WaylandOutput* o)
+{
+    WaylandBuffer* b = &o->buffers[0];
+    std::fill_n(b->pixels, static_cast<size_t>(o->width) * static_cast<size_t>(o->height), 0xFF000000u);
+    wl_surface_attach(o->surface, b->buffer, 0, 0);
+    wl_surface_damage(o->surface, 0, 0, INT32_MAX, INT32_MAX);
+    if (!o->frame) {
+        o->frame = wl_surface_frame(o->surface);
+        wl_callback_add_listener(o->frame, &FrameListener, o);
+    }
+    wl_surface_commit(o->surface);
+    b->held = true;
+    o->shown = 0;
+}
+
+// The output's mode as the surface lies on it: a quarter turn swaps its
+// sides.
+static void ModeSize(const WaylandOutput* o, int32_t* width, int32_t* height)
+{
+    const bool turned = o->transform & 1;
+    *width = turned ? o->modeHeight : o->modeWidth;
+    *height = turned ? o->modeWidth : o->modeHeight;
+}
+
+// Device pixels along a side of logical points at scale/120, rounded as
+// the fractional scale protocol rounds them; but the output's own side
+// (its mode's) where that lies within a logical point of it: the surface
+// covers the output, whose logical size the compositor rounded.
+static int32_t DeviceSide(int32_t logical, uint32_t scale, int32_t mode)
+{
+    const int64_t side = (static_cast<int64_t>(logical) * scale + 60) / 120;
+    const int64_t off = side > mode ? side - mode : mode - side;
+    return static_cast<int32_t>(mode > 0 && off * 120 <= scale ? mode : side);
+}
+
+// The scale of the surface, in 120ths: the compositor's preferred one; until
+// it says, the one that maps the output's logical size to its mode (where
+// xdg-output gives it), else its integer scale.
+static uint32_t FractionalScale(const WaylandOutput* o, int32_t modeWidth)
+{
+    if (o->preferredScale > 0)
+        return o->preferredScale;
+    if (o->outputWidth > 0 && modeWidth > 0)
+        return static_cast<uint32_t>((static_cast<int64_t>(modeWidth) * 120 + o->outputWidth / 2) / o->outputWidth);
+    return static_cast<uint32_t>(o->scale) * 120;
+}
+
+// The surface's size in device pixels changed (a configure, a new scale or
+// mode): a new picture and new buffers of that size, black until its first
+// frame. With a viewport the buffer is at the output's own pixels and
+// scale 1, mapped onto the surface's logical size; else at the output's
+// integer scale.
 static void Reshape(WaylandOutput* o)
 {
     if (!o->configured)
         return;
+    int32_t modeWidth = 0, modeHeight = 0;
+    ModeSize(o, &modeWidth, &modeHeight);
     int32_t lw = o->logicalWidth, lh = o->logicalHeight;
     if (lw <= 0 || lh <= 0) {  // the client chooses: the whole output
-        lw = o->modeWidth / o->scale;
-        lh = o->modeHeight / o->scale;
+        lw = o->outputWidth > 0 ? o->outputWidth : modeWidth / o->scale;
+        lh = o->outputHeight > 0 ? o->outputHeight : modeHeight / o->scale;
     }
-    if (o->bufferScale != o->scale) {
+    int32_t width = lw * o->scale, height = lh * o->scale;
+    if (o->viewport) {
+        const uint32_t scale = FractionalScale(o, modeWidth);
+        width = DeviceSide(lw, scale, modeWidth);
+        height = DeviceSide(lh, scale, modeHeight);
+        if (lw != o->viewWidth || lh != o->viewHeight) {
+            o->viewWidth = lw;
+            o->viewHeight = lh;
+            wp_viewport_set_destination(o->viewport, lw, lh);  // takes effect with the next buffer
+        }
+    } else if (o->bufferScale != o->scale) {
         o->bufferScale = o->scale;
         wl_surface_set_buffer_scale(o->surface, o->scale);  // takes effect with the next buffer
     }
-    const int32_t width = lw * o->scale, height = lh * o->scale;
     if (o->picture && width == o->width && height == o->height)
         return;
     wl_region* opaque = wl_compositor_create_region(o->client->compositor);  // with the next buffer too
@@ -151,6 +229,7 @@ static void Reshape(WaylandOutput* o)
     DropPicture(o);
     if (!WaylandMakeBuffers(o, width, height))
         return;
+    ShowBlack(o);
     WaylandClient* c = o->client;
     o->picture = c->calls.make(c->calls.context, o->index, o->name, width, height);
     o->changed = true;
@@ -191,6 +270,15 @@ static void OnXdgSurfaceConfigure(void* data, xdg_surface* surface, uint32_t ser
 
 static const xdg_surface_listener XdgSurfaceListener = {OnXdgSurfaceConfigure};
 
+static void OnPreferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale)
+{
+    auto* o = static_cast<WaylandOutput*>(data);
+    o->preferredScale = scale;
+    Reshape(o);
+}
+
+static const wp_fractional_scale_v1_listener FractionalScaleListener = {OnPreferredScale};
+
 static void OnToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*)
 {
     auto* o = static_cast<WaylandOutput*>(data);  // applied by the xdg_surface configure that follows
@@ -219,8 +307,15 @@ void WaylandMakeSurface(WaylandOutput* o)
         return;
     o->surface = wl_compositor_create_surface(c->compositor);
     wl_surface_set_user_data(o->surface, o);
-    o->bufferScale = o->scale;
-    wl_surface_set_buffer_scale(o->surface, o->scale);
+    if (c->viewporter && c->fractionalScaleManager) {
+        o->viewport = wp_viewporter_get_viewport(c->viewporter, o->surface);
+        o->fractionalScale = wp_fractional_scale_manager_v1_get_fractional_scale(c->fractionalScaleManager, o->surface);
+        wp_fractional_scale_v1_add_listener(o->fractionalScale, &FractionalScaleListener, o);
+        o->bufferScale = 1;
+    } else {
+        o->bufferScale = o->scale;
+        wl_surface_set_buffer_scale(o->surface, o->scale);
+    }
     if (c->layerShell) {
         const bool wallpaper = c->options.wallpaper;
         o->layerSurface = zwlr_layer_shell_v1_get_layer_surface(
@@ -258,6 +353,10 @@ static void DropSurface(WaylandOutput* o)
         xdg_toplevel_destroy(o->toplevel);
     if (o->xdgSurface)
         xdg_surface_destroy(o->xdgSurface);
+    if (o->fractionalScale)
+        wp_fractional_scale_v1_destroy(o->fractionalScale);
+    if (o->viewport)
+        wp_viewport_destroy(o->viewport);
     if (o->surface)
         wl_surface_destroy(o->surface);
     if (o->client->pointerOver == o)
@@ -265,8 +364,12 @@ static void DropSurface(WaylandOutput* o)
     o->layerSurface = nullptr;
     o->toplevel = nullptr;
     o->xdgSurface = nullptr;
+    o->fractionalScale = nullptr;
+    o->viewport = nullptr;
     o->surface = nullptr;
     o->configured = false;
+    o->preferredScale = 0;
+    o->viewWidth = o->viewHeight = 0;
 }
 
 void WaylandRemoveOutput(WaylandClient* c, WaylandOutput* o)
@@ -287,15 +390,6 @@ void WaylandRemoveOutput(WaylandClient* c, WaylandOutput* o)
 }
 
 // --- presenting ---
-
-static void OnFrameDone(void* data, wl_callback* callback, uint32_t)
-{
-    auto* o = static_cast<WaylandOutput*>(data);
-    wl_callback_destroy(callback);
-    o->frame = nullptr;
-}
-
-static const wl_callback_listener FrameListener = {OnFrameDone};
 
 bool WaylandCanTakeFrame(const WaylandOutput* o)
 {

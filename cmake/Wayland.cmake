@@ -1,6 +1,6 @@
 # The Wayland client's build: libwayland-client, wayland-scanner and the
-# protocol descriptions it speaks (xdg-shell and xdg-output from
-# wayland-protocols; the layer shell, and the virtual pointer the tests
+# protocol descriptions it speaks (xdg-shell, xdg-output, viewporter and
+# fractional-scale from wayland-protocols, 1.31 or later; the layer shell, and the virtual pointer the tests
 # drive, from resources/wayland, since Debian does not package them).
 # Without the development packages the Wayland parts are left out with a
 # message, and everything else builds as before.
@@ -12,7 +12,7 @@ if(ZORVANE_WAYLAND)
   find_package(PkgConfig QUIET)
   if(PKG_CONFIG_FOUND)
     pkg_check_modules(WAYLAND_CLIENT QUIET IMPORTED_TARGET wayland-client)
-    pkg_check_modules(WAYLAND_PROTOCOLS QUIET wayland-protocols)
+    pkg_check_modules(WAYLAND_PROTOCOLS QUIET wayland-protocols>=1.31)
   endif()
   find_program(WAYLAND_SCANNER wayland-scanner)
   if(WAYLAND_CLIENT_FOUND AND WAYLAND_PROTOCOLS_FOUND AND WAYLAND_SCANNER)
@@ -53,6 +53,8 @@ if(ZORVANE_HAVE_WAYLAND)
   zorvane_wayland_protocols(zorvane_wayland_protocols
     ${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml
     ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-output/xdg-output-unstable-v1.xml
+    ${WAYLAND_PROTOCOLS_DIR}/stable/viewporter/viewporter.xml
+    ${WAYLAND_PROTOCOLS_DIR}/staging/fractional-scale/fractional-scale-v1.xml
     ${CMAKE_SOURCE_DIR}/resources/wayland/wlr-layer-shell-unstable-v1.xml)
   # The idle watcher's: ext-idle-notify from wayland-protocols, and KDE's
   # older idle protocol where Debian's plasma-wayland-protocols is installed.

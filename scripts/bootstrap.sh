@@ -87,7 +87,8 @@ programs=(
     # the Wayland compositors the tests run headless as a user, and their clients
     "sway sway test" "swaymsg sway test" "grim grim test" "wtype wtype test" "weston weston test"
     "weston-screenshooter weston test" "weston-flower weston test" "swayidle swayidle test"
-    "setpriv util-linux test" "install coreutils test" "pkg-config pkgconf native"
+    "swaybg swaybg test"
+    "setpriv util-linux test" "install coreutils test" "mkfifo coreutils test" "pkg-config pkgconf native"
     "wayland-scanner libwayland-bin native" "desktop-file-validate desktop-file-utils test"
 )
 

@@ -2,7 +2,7 @@
 // the message table, the movement test and the cursor nudge.
 #include "shell/input_win32.h"
 
-#include "shell/pointer_rule.h"
+#include "shell/close_rules.h"
 
 static void RequestClose(HWND window)
 {
@@ -11,7 +11,7 @@ static void RequestClose(HWND window)
 
 // The first call only records where the cursor is. Later calls close the
 // window once the cursor has moved too far from that first position, by
-// the pointer rule every front end shares (pointer_rule.h). The cursor is read here rather than taken from
+// the pointer rule every front end shares (close_rules.h). The cursor is read here rather than taken from
 // the message, so activation messages can run the test too. A read that
 // fails (another desktop has the input, for instance) leaves the point
 // unset, so it counts as no observation at all.

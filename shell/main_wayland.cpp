@@ -2,12 +2,16 @@
 // per output, each at the output's device pixels, with seeds S, S+1, ... in
 // the order the compositor announced the outputs, each its own saver record
 // over the shared controller. The outputs, surfaces, buffers, input and the
-// loop are animation/display_wayland.h's; this file gives it the pictures.
+// loop are animation/display_wayland.h's; this file gives it the pictures,
+// applies the close rules (shell/close_rules.h) to the input it hands on,
+// but for --wallpaper, which takes no input, and ends the run when the
+// caller's watch says so.
 #include <new>
 
 #include "animation/controller.h"
 #include "animation/display_wayland.h"
 #include "animation/picture_wayland.h"
+#include "shell/close_rules.h"
 #include "shell/savers_linux.h"
 #include "shell/signal_pipe.h"
 
@@ -18,7 +22,9 @@ struct WaylandPicture {
 
 struct WaylandSaverRun {
     const SaverOptions* options;
-    int status;  // negative while the pictures go on
+    const SaverWatch* watch;  // or null
+    int status;               // negative while the pictures go on
+    CloseRulesRecord rules;
 };
 
 static WaylandPicture* Picture(void* picture)
@@ -84,11 +90,55 @@ static int Status(void* context)
     return static_cast<WaylandSaverRun*>(context)->status;
 }
 
+static void Watch(void* context)
+{
+    auto* run = static_cast<WaylandSaverRun*>(context);
+    if (run->watch->ready(run->watch->context) && run->status < 0)
+        run->status = 0;
+}
+
+// --- the close rules over the input the display hands on ---
+
+static void Close(WaylandSaverRun* run, bool close)
+{
+    if (close && run->status < 0)
+        run->status = 0;
+}
+
+static void Key(void* context)
+{
+    auto* run = static_cast<WaylandSaverRun*>(context);
+    Close(run, CloseOnKey(&run->rules));
+}
+
+static void Button(void* context)
+{
+    auto* run = static_cast<WaylandSaverRun*>(context);
+    Close(run, CloseOnButton(&run->rules));
+}
+
+static void Wheel(void* context)
+{
+    auto* run = static_cast<WaylandSaverRun*>(context);
+    Close(run, CloseOnWheel(&run->rules));
+}
+
+static void PointerAt(void* context, int64_t x, int64_t y)
+{
+    auto* run = static_cast<WaylandSaverRun*>(context);
+    Close(run, CloseOnPointer(&run->rules, x, y));
+}
+
+static void LayoutChanged(void* context)
+{
+    CloseRulesRestartPointer(&static_cast<WaylandSaverRun*>(context)->rules);
+}
+
 int RunWaylandSaver(const SaverOptions* options, const SaverWatch* watch)
 {
-    (void)watch;
-    WaylandSaverRun run = {options, -1};
-    const WaylandPictureCalls calls = {&run, Make, Draw, Release, DueInMs, Tick, Status};
-    const WaylandOptions display = {options->wallpaper, EndSignalFd()};
-    return WaylandRun(&calls, &display);
+    WaylandSaverRun run = {options, watch, -1, {}};
+    const WaylandPictureCalls calls = {&run, Make, Draw, Release, DueInMs, Tick, Status, watch ? Watch : nullptr};
+    const WaylandInputCalls input = {&run, Key, Button, Wheel, PointerAt, LayoutChanged};
+    const WaylandOptions display = {options->wallpaper, EndSignalFd(), watch ? watch->fd : -1};
+    return WaylandRun(&calls, options->wallpaper ? nullptr : &input, &display);
 }

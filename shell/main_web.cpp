@@ -21,7 +21,7 @@
 #include "settings/options.h"
 #include "settings/zoom.h"
 #include "shell/options_web.h"
-#include "shell/pointer_rule.h"
+#include "shell/close_rules.h"
 
 // The page's one picture. Its record is the one the page's callbacks below
 // reach, so it is the program's only process-wide state.
@@ -36,7 +36,7 @@ struct PageRecord {
     uint32_t frames;       // frame ticks run
     uint32_t wakes;        // timeouts that fired
     double frameTickMs;    // time spent in those frame ticks, in total
-    PointerWatch pointer;  // saver mode: where the pointer started
+    CloseRulesRecord rules; // saver mode: where the pointer started
 };
 
 static PageRecord g_page;
@@ -157,16 +157,16 @@ EMSCRIPTEN_KEEPALIVE void WebVisible(int visible)
 // Saver mode began: the next pointer position seen is the first.
 EMSCRIPTEN_KEEPALIVE void WebSaverBegin()
 {
-    g_page.pointer = PointerWatch{};
+    CloseRulesRestartPointer(&g_page.rules);
 }
 
 // Input in saver mode: kind 0 the pointer at (x, y) in device pixels,
 // 1 a button, 2 a key. Returns 1 when the saver ends.
 EMSCRIPTEN_KEEPALIVE int WebSaverInput(int kind, int32_t x, int32_t y)
 {
-    if (kind != 0)
-        return 1;
-    return PointerWatchMovedTooFar(&g_page.pointer, x, y) ? 1 : 0;
+    CloseRulesRecord* rules = &g_page.rules;
+    const bool close = kind == 1 ? CloseOnButton(rules) : kind == 2 ? CloseOnKey(rules) : CloseOnPointer(rules, x, y);
+    return close ? 1 : 0;
 }
 
 // What the page reports: frame ticks run, timeouts fired, and the mean

@@ -29,8 +29,8 @@
 
 #include "animation/controller.h"
 #include "animation/platform_x11.h"
+#include "shell/close_rules.h"
 #include "shell/monitors_x11.h"
-#include "shell/pointer_rule.h"
 #include "shell/savers_linux.h"
 #include "shell/signal_pipe.h"
 #include "shell/target_x11.h"
@@ -49,7 +49,7 @@ struct LoopRecord {
     const X11TargetRecord* target;
     bool end;               // leave the loop
     int status;             // exit status then
-    PointerWatch pointer;   // --fullscreen: where the pointer started, in the root window
+    CloseRulesRecord rules; // --fullscreen: where the pointer started, in the root window
     const SaverWatch* watch;  // the caller's descriptor, or null
 };
 
@@ -62,7 +62,7 @@ static void End(LoopRecord* loop, int status)
 // The close rules of --fullscreen, as the Windows saver has them.
 static void PointerAt(LoopRecord* loop, int x, int y)
 {
-    if (PointerWatchMovedTooFar(&loop->pointer, x, y))
+    if (CloseOnPointer(&loop->rules, x, y))
         End(loop, 0);
 }
 
@@ -98,7 +98,8 @@ static void HandleEvent(LoopRecord* loop, const XEvent& e)
         break;
     case KeyPress:
         if (fullscreen) {
-            End(loop, 0);
+            if (CloseOnKey(&loop->rules))
+                End(loop, 0);
         } else if (target->own) {
             XKeyEvent key = e.xkey;
             const KeySym sym = XLookupKeysym(&key, 0);
@@ -107,7 +108,7 @@ static void HandleEvent(LoopRecord* loop, const XEvent& e)
         }
         break;
     case ButtonPress:
-        if (fullscreen)
+        if (fullscreen && CloseOnButton(&loop->rules))
             End(loop, 0);
         break;
     case MotionNotify:

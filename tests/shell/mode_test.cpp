@@ -1,10 +1,8 @@
 // ParseSaverMode: which switch word decides, how a word ends, and the
-// treatment of characters outside printable ASCII. PointerMovedTooFar: the
-// movement that ends the saver.
+// treatment of characters outside printable ASCII.
 #include <gtest/gtest.h>
 
 #include "shell/mode.h"
-#include "shell/pointer_rule.h"
 
 namespace {
 
@@ -89,25 +87,6 @@ TEST(SaverMode, CharactersAbove7EEndAWordAndStartNone)
         {"/p\xE9/s", kRun},
     };
     ExpectModes(cases, sizeof cases / sizeof cases[0]);
-}
-
-// Manhattan distance from the first position, more than 3 to close, with
-// no overflow across the whole range of 32-bit screen coordinates.
-TEST(PointerRule, MoreThanThreePixelsInAnyMixOfDirections)
-{
-    struct {
-        int64_t x0, y0, x, y;
-        bool tooFar;
-    } const cases[] = {
-        {0, 0, 0, 0, false},    {0, 0, 2, 1, false},     {0, 0, 3, 0, false},
-        {0, 0, -1, -2, false},  {10, 10, 8, 11, false},  {0, 0, 2, 2, true},
-        {0, 0, -4, 0, true},    {0, 0, 0, 4, true},      {10, 10, 7, 9, true},
-        {-2147483648LL, 0, 2147483647LL, 0, true},        {5, -2147483648LL, 5, -2147483645LL, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "(" << c.x0 << "," << c.y0 << ") to (" << c.x << "," << c.y << ")");
-        EXPECT_EQ(c.tooFar, PointerMovedTooFar(c.x0, c.y0, c.x, c.y));
-    }
 }
 
 }  // namespace

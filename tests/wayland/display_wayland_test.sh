@@ -4,8 +4,9 @@
 # device pixels (one output at scale 2), exactly; frames only when the
 # compositor asks, never into a buffer it holds; the close rules (a key, a
 # button, pointer motion of 4 pixels but not 3) and signals; outputs that
-# come and go (on a sway nested in sway); the wallpaper layer; and on
-# weston, which has no layer shell, the full-screen fallback.
+# come and go (on a sway nested in sway); a watched descriptor; the
+# wallpaper layer; and on weston, which has no layer shell, the
+# full-screen fallback.
 # Usage: display_wayland_test.sh PATTERN-WAYLAND VIRTUAL-POINTER
 source "$(dirname "$0")/wayland_lib.sh"
 provide "$1" "$2"
@@ -107,6 +108,15 @@ for sig in TERM INT HUP; do
     check "SIG$sig: exit status 0 (got $status)" test "$status" = 0
     check "SIG$sig: ends within 2 s ($ms ms)" test "$ms" -le 2000
 done
+
+# A watched descriptor (a FIFO): nothing while no one writes to it; once
+# its writer has written and closed it, the caller's status ends the run.
+mkfifo -m 666 "$tmp/watch"
+launch "$out" "$pattern" --watch "$tmp/watch"
+check "watch: pictures made" wait_for 10 made HEADLESS-2 1600x1200
+check "watch: unwritten, still running" alive "$pid"
+echo end >"$tmp/watch"
+ends "watch: written and closed"
 
 # --wallpaper: the background layer, and input leaves it running (a key
 # ended the overlay above). It takes no pointer, so sway draws its cursor

@@ -2,14 +2,20 @@
 // output a pattern that differs from pixel to pixel and from output to
 // output, and a white square that jumps to a new place every step, so
 // that every frame but the first changes two small rectangles. After the
-// last step the picture stays still and the program sleeps until it ends.
+// last step the picture stays still and the program sleeps until it ends:
+// as the saver does, on input by the saver's close rules (shell/
+// close_rules.h), none with --wallpaper; or once the FIFO --watch names
+// has been written to and closed.
 //
-//   pattern_wayland [--steps N] [--step-ms MS] [--wallpaper]
+//   pattern_wayland [--steps N] [--step-ms MS] [--wallpaper] [--watch FIFO]
 //   pattern_wayland --expect INDEX WIDTH HEIGHT [--steps N] > final.ppm
 //
 // Prints "picture INDEX NAME WIDTHxHEIGHT" for each picture it makes and
 // "released INDEX" for each it lets go; --expect writes the last frame of
 // output INDEX's picture as a binary PPM instead.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -18,12 +24,16 @@
 #include <vector>
 
 #include "animation/display_wayland.h"
+#include "shell/close_rules.h"
 #include "shell/signal_pipe.h"
 
 constexpr int32_t Side = 24;  // of the square
 
 struct PatternClock {
     int32_t steps, stepMs;
+    int watchFd;             // the FIFO, or -1
+    int status;              // negative until an input or the FIFO ends the run
+    CloseRulesRecord rules;
 };
 
 struct Pattern {
@@ -123,6 +133,53 @@ static void Tick(void* context, void* picture)
     }
 }
 
+static int Status(void* context)
+{
+    return static_cast<PatternClock*>(context)->status;
+}
+
+// The FIFO: read it out; once its writer has closed it, the run ends.
+static void Watch(void* context)
+{
+    auto* clock = static_cast<PatternClock*>(context);
+    char data[64];
+    const ssize_t n = read(clock->watchFd, data, sizeof data);
+    if (n == 0 && clock->status < 0)
+        clock->status = 0;
+}
+
+static void Close(void* context, bool close)
+{
+    auto* clock = static_cast<PatternClock*>(context);
+    if (close && clock->status < 0)
+        clock->status = 0;
+}
+
+static void Key(void* context)
+{
+    Close(context, CloseOnKey(&static_cast<PatternClock*>(context)->rules));
+}
+
+static void Button(void* context)
+{
+    Close(context, CloseOnButton(&static_cast<PatternClock*>(context)->rules));
+}
+
+static void Wheel(void* context)
+{
+    Close(context, CloseOnWheel(&static_cast<PatternClock*>(context)->rules));
+}
+
+static void PointerAt(void* context, int64_t x, int64_t y)
+{
+    Close(context, CloseOnPointer(&static_cast<PatternClock*>(context)->rules, x, y));
+}
+
+static void LayoutChanged(void* context)
+{
+    CloseRulesRestartPointer(&static_cast<PatternClock*>(context)->rules);
+}
+
 static int WriteExpected(uint32_t index, int32_t width, int32_t height, int32_t steps)
 {
     const Pattern p = {index, width, height, -1, 0, 0};
@@ -139,8 +196,9 @@ static int WriteExpected(uint32_t index, int32_t width, int32_t height, int32_t 
 
 int main(int argc, char** argv)
 {
-    PatternClock clock = {30, 20};
-    WaylandOptions options = {false, -1};
+    PatternClock clock = {30, 20, -1, -1, {}};
+    WaylandOptions options = {false, -1, -1};
+    const char* watch = nullptr;
     bool expect = false;
     uint32_t index = 0;
     int32_t width = 0, height = 0;
@@ -152,6 +210,8 @@ int main(int argc, char** argv)
             clock.stepMs = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--wallpaper") == 0)
             options.wallpaper = true;
+        else if (std::strcmp(argv[i], "--watch") == 0 && more)
+            watch = argv[++i];
         else if (std::strcmp(argv[i], "--expect") == 0 && i + 3 < argc) {
             expect = true;
             index = static_cast<uint32_t>(std::atoi(argv[i + 1]));
@@ -160,7 +220,7 @@ int main(int argc, char** argv)
             i += 3;
         } else {
             std::fprintf(stderr, "usage: pattern_wayland [--steps N] [--step-ms MS] [--wallpaper] "
-                                 "[--expect INDEX WIDTH HEIGHT]\n");
+                                 "[--watch FIFO] [--expect INDEX WIDTH HEIGHT]\n");
             return 2;
         }
     }
@@ -173,8 +233,16 @@ int main(int argc, char** argv)
         return 1;
     }
     options.stopFd = EndSignalFd();
-    const WaylandPictureCalls calls = {&clock, Make, Draw, Release, DueInMs, Tick, nullptr};
-    const int status = WaylandRun(&calls, &options);
+    if (watch && (clock.watchFd = open(watch, O_RDONLY | O_NONBLOCK | O_CLOEXEC)) < 0) {
+        std::perror(watch);
+        return 1;
+    }
+    options.watchFd = clock.watchFd;
+    const WaylandPictureCalls calls = {&clock, Make, Draw, Release, DueInMs, Tick, Status, Watch};
+    const WaylandInputCalls input = {&clock, Key, Button, Wheel, PointerAt, LayoutChanged};
+    const int status = WaylandRun(&calls, options.wallpaper ? nullptr : &input, &options);
     ReleaseEndSignals();
+    if (clock.watchFd >= 0)
+        close(clock.watchFd);
     return status;
 }

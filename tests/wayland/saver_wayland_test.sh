@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # zorvane on headless compositors of its own: on sway, every output shows
 # zorvane-render's frame for its seed at its device pixels (one at scale
-# 2); the idle daemon starts it and a key ends it; the pointer and button
-# rules; signals at a million points; no frames while the compositor asks
-# for none (stopped, or an output powered off where sway can); outputs that
-# come and go; --wallpaper under a window; and weston's full-screen
-# fallback.
+# 2, one at scale 1.5 where the compositor offers fractional scales),
+# black from the first configure; the idle daemon starts it and a key ends
+# it; the pointer and button rules; signals at a million points; no frames
+# while the compositor asks for none (stopped, or an output powered off
+# where sway can); outputs that come and go; --wallpaper under a window;
+# and weston's full-screen fallback.
 # Usage: saver_wayland_test.sh ZORVANE ZORVANE-RENDER VIRTUAL-POINTER
 source "$(dirname "$0")/wayland_lib.sh"
 provide "$1" "$3"
@@ -187,6 +188,33 @@ reap "$pid"
 pid=$wallpaper
 reap "$pid"
 check "wallpaper: SIGTERM ends it with 0 (got $status)" test "$status" = 0
+
+# Black from the first configure: with 4 s to the first frame (which is
+# never all black), every output shows all black first, where the desktop
+# (a solid background, swaybg's) showed before it started. And where the
+# compositor offers fractional scales (its globals, in the run's protocol
+# trace), an output of 1200x900 at scale 1.5 shows zorvane-render's
+# 1200x900 frames, point for point.
+black() {  # black OUTPUT: every pixel of it
+    grab "$1" "$tmp/shot.png" && [ "$(convert "$tmp/shot.png" -format '%[fx:maxima]' info:)" = 0 ]
+}
+start_sway 'output * bg #336699 solid_color' 'output HEADLESS-1 position 0 0' \
+    'output HEADLESS-2 position 1280 0 resolution 1200x900 scale 1.5'
+desktop() { ! black HEADLESS-1 && ! black HEADLESS-2; }
+check "before it starts: the desktop shows on HEADLESS-1 and HEADLESS-2" poll_for 10 desktop
+launch "$out" env WAYLAND_DEBUG=1 "$zorvane" --seed 900 --frame-ms 4000 --clear-ms 600000
+t0=$(date +%s%N)
+all_black() { black HEADLESS-1 && black HEADLESS-2 && echo "every output black $(( ($(date +%s%N) - t0) / 1000000 )) ms after the start"; }
+check "first frame 4 s away: every output black first" poll_for 10 all_black
+if grep -q 'wl_registry[@#][0-9]*\.global([0-9]*, "wp_fractional_scale_manager_v1"' "$out"; then
+    seed2=$(seed_of HEADLESS-2)
+    reference frac "$seed2" 1200x900
+    check "HEADLESS-2 at scale 1.5 shows zorvane-render's frames for seed $seed2 at 1200x900" poll_for 20 shows HEADLESS-2 frac
+else
+    echo "SKIP: this compositor offers no fractional scale"
+fi
+kill "$pid"
+reap "$pid"
 
 # Outputs that come and go, on a sway nested in a headless one: an added
 # output gets the next seed; a removed one goes, and the others stay.
