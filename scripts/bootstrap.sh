@@ -19,7 +19,7 @@
 #   release    run's, deb's, web's, MinGW-w64, NSIS and zip
 #   test       everything the tests call (all of the above, Wine, Xvfb,
 #              Chromium, clang, ImageMagick, XScreenSaver, lintian, sway,
-#              weston, ...) and the Wayland client's build packages
+#              weston, GNOME Shell, ...) and the Wayland client's build packages
 #
 # Every program that a script or test calls is in the table, with the
 # package that installs it when it is missing. The program itself may come
@@ -86,6 +86,9 @@ programs=(
     "sway sway test" "swaymsg sway test" "grim grim test" "wtype wtype test" "weston weston test"
     "weston-screenshooter weston test" "weston-flower weston test" "swayidle swayidle test"
     "setpriv util-linux test" "install coreutils test" "pkg-config pkgconf native"
+    # GNOME Shell headless, its buses and the settings it reads at start-up
+    "gnome-shell gnome-shell test" "dbus-daemon dbus-daemon test" "gdbus libglib2.0-bin test"
+    "gsettings libglib2.0-bin test"
     "wayland-scanner libwayland-bin native"
 )
 
@@ -98,7 +101,8 @@ packages=(
     "googletest win" "g++-mingw-w64-i686 win" "g++-mingw-w64-x86-64 win" "libz-mingw-w64-dev win"
     "wine64 wine" "wine32:i386 wine" "fonts-wine wine"
     "clang test" "libclang-rt-dev test" "imagemagick test"
-    "libwayland-dev native" "wayland-protocols native"
+    "libwayland-dev native" "wayland-protocols native" "libsystemd-dev native"
+    "dconf-gsettings-backend test" "dconf-service test"
 )
 
 use_profile() {  # use_profile PROFILE
