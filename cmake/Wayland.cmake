@@ -54,6 +54,19 @@ if(ZORVANE_HAVE_WAYLAND)
     ${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml
     ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-output/xdg-output-unstable-v1.xml
     ${CMAKE_SOURCE_DIR}/resources/wayland/wlr-layer-shell-unstable-v1.xml)
+  # The idle watcher's: ext-idle-notify from wayland-protocols, and KDE's
+  # older idle protocol where Debian's plasma-wayland-protocols is installed.
+  find_file(ZORVANE_KDE_IDLE_XML idle.xml PATHS /usr/share/plasma-wayland-protocols NO_DEFAULT_PATH)
+  set(idle_protocols ${WAYLAND_PROTOCOLS_DIR}/staging/ext-idle-notify/ext-idle-notify-v1.xml)
+  if(ZORVANE_KDE_IDLE_XML)
+    list(APPEND idle_protocols ${ZORVANE_KDE_IDLE_XML})
+  elseif(ZORVANE_WAYLAND_REQUIRED)
+    message(FATAL_ERROR "The idle watcher needs KDE's idle protocol (Debian: plasma-wayland-protocols)")
+  else()
+    message(STATUS "The idle watcher leaves out org_kde_kwin_idle (Debian: plasma-wayland-protocols)")
+  endif()
+  zorvane_wayland_protocols(zorvane_idle_protocols ${idle_protocols})
   zorvane_wayland_protocols(zorvane_wayland_test_protocols
-    ${CMAKE_SOURCE_DIR}/resources/wayland/wlr-virtual-pointer-unstable-v1.xml)
+    ${CMAKE_SOURCE_DIR}/resources/wayland/wlr-virtual-pointer-unstable-v1.xml
+    ${WAYLAND_PROTOCOLS_DIR}/unstable/idle-inhibit/idle-inhibit-unstable-v1.xml)
 endif()

@@ -75,6 +75,7 @@ programs=(
     "wine wine wine" "wine-stable wine wine" "wineserver libwine wine" "wineboot wine wine"
     "winepath wine wine" "Xvfb xvfb test" "xdotool xdotool test" "xwd x11-apps test"
     "xwininfo x11-utils test" "xprop x11-utils test" "xrandr x11-xserver-utils test"
+    "xset x11-xserver-utils test"
     "import imagemagick-7.q16|imagemagick-6.q16 test" "convert imagemagick-7.q16|imagemagick-6.q16 test"
     "compare imagemagick-7.q16|imagemagick-6.q16 test" "identify imagemagick-7.q16|imagemagick-6.q16 test"
     "xmllint libxml2-utils test" "valgrind valgrind test" "valgrind.bin valgrind test"
@@ -101,8 +102,8 @@ packages=(
     "googletest win" "g++-mingw-w64-i686 win" "g++-mingw-w64-x86-64 win" "libz-mingw-w64-dev win"
     "wine64 wine" "wine32:i386 wine" "fonts-wine wine"
     "clang test" "libclang-rt-dev test" "imagemagick test"
-    "libwayland-dev native" "wayland-protocols native" "libsystemd-dev native"
-    "dconf-gsettings-backend test" "dconf-service test"
+    "libwayland-dev native" "wayland-protocols native" "plasma-wayland-protocols native"
+    "libsystemd-dev native" "dconf-gsettings-backend test" "dconf-service test"
 )
 
 use_profile() {  # use_profile PROFILE

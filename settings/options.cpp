@@ -37,7 +37,7 @@ void AddIgnoredOption(OptionTable* t, const char* name, bool takesValue)
     Add(t, OptionEntry{name, takesValue ? OptionIgnoredValue : OptionIgnored, nullptr, 0, 0, nullptr, nullptr, "", nullptr});
 }
 
-void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* s, uint32_t* seed)
+void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* s, uint32_t* seed, bool* seedGiven)
 {
     AddNumberOption(t, "points", &s->NumberPoints, 0, 0xFFFFFFFFu, "points per attractor (10000)");
     AddNumberOption(t, "frame-ms", &s->AnimationTimer, 0, 0xFFFFFFFFu, "frame timer period, ms (200)");
@@ -45,7 +45,8 @@ void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* s, uint32_t* seed)
     AddNumberOption(t, "blank", &s->BlankScreen, 0, 1, "start every frame from black (0)");
     AddNumberOption(t, "rotate", &s->EnableRotation, 0, 1, "spin the view, with --blank 1 (1)");
     AddNumberOption(t, "continuous", &s->EnableContinuous, 0, 1, "re-walk the points every frame, with --blank 1 (1)");
-    AddNumberOption(t, "seed", seed, 0, 0xFFFFFFFFu, "seed of the random stream (the current time)");
+    AddNumberOption(t, "seed", seed, 0, 0xFFFFFFFFu, "seed of the random stream (the current time)",
+                    seedGiven);
 }
 
 void AddZoomOption(OptionTable* t, uint32_t* zoom)

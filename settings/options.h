@@ -61,8 +61,9 @@ void AddIgnoredOption(OptionTable* t, const char* name, bool takesValue);
 
 // The settings options both programs take, writing into *settings and
 // *seed: --points, --frame-ms, --clear-ms (any 32-bit number, as the
-// registry holds them), --blank, --rotate, --continuous (0 or 1), --seed.
-void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* settings, uint32_t* seed);
+// registry holds them), --blank, --rotate, --continuous (0 or 1), --seed
+// (*seedGiven set when it appears, if not null).
+void AddSettingsOptions(OptionTable* t, SaverSettingsRecord* settings, uint32_t* seed, bool* seedGiven = nullptr);
 
 // --zoom N: 0 (the default) for the automatic zoom of settings/zoom.h, or
 // 1 to MaxZoom.

@@ -227,9 +227,25 @@ IdleEvent ReadGnome(IdleSource* s)
     if (g->lost)
         return IdleEvent::Lost;
     if (g->idle == g->reported)
-        return IdleEvent::None;
+        return IdleEvent::Nothing;
     g->reported = g->idle;
     return g->idle ? IdleEvent::Idle : IdleEvent::Active;
+}
+
+// The pictures ended by their own input: quiet counts from that input on,
+// with a fresh idle watch (the compositor counts it from the last input),
+// whatever the session said meanwhile.
+void RestartGnome(IdleSource* s)
+{
+    GnomeIdle* g = StateOf(s->state);
+    if (g->lost)
+        return;
+    if (g->activeWatch)
+        CallMonitor(g, "RemoveWatch", nullptr, "u", g->activeWatch);
+    g->activeWatch = 0;
+    g->phase = Phase::Quiet;
+    g->idle = g->reported = false;
+    ArmIdleWatch(g);
 }
 
 void CloseGnome(IdleSource* s)
@@ -317,6 +333,7 @@ bool OpenGnomeIdle(IdleSource* s, uint32_t seconds, std::string* why)
     s->fd = sd_bus_get_fd(g->bus);
     s->state = g;
     s->read = ReadGnome;
+    s->restart = RestartGnome;
     s->close = CloseGnome;
     return true;
 }

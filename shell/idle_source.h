@@ -20,7 +20,7 @@
 #include <string>
 
 enum class IdleEvent {
-    None,    // nothing that changes idleness arrived
+    Nothing,  // nothing that changes idleness arrived (X11 takes "None")
     Idle,    // quiet for the seconds asked
     Active,  // input again after Idle
     Lost,    // the connection to the session is gone
@@ -31,10 +31,19 @@ struct IdleSource {
     int fd;            // readable when there is something for IdleRead
     void* state;       // the source's own record
     IdleEvent (*read)(IdleSource* s);  // reads what arrived, never waits
+    // Counts quiet from now on, for when the pictures ended by their own
+    // input and the session may not have said Active (it says nothing while
+    // an inhibitor holds it). May be null: the source needs nothing.
+    void (*restart)(IdleSource* s);
     void (*close)(IdleSource* s);
 };
 
 inline IdleEvent IdleRead(IdleSource* s) { return s->read(s); }
+inline void IdleRestart(IdleSource* s)
+{
+    if (s->restart)
+        s->restart(s);
+}
 inline void IdleClose(IdleSource* s)
 {
     if (s->close)

@@ -49,10 +49,15 @@ int main(int argc, char** argv)
         std::perror("zorvane: pipe");
         return 1;
     }
+    if (o.idle) {
+        const int status = RunIdleWatcher(&o);
+        ReleaseEndSignals();
+        return status;
+    }
 #ifdef ZORVANE_WITH_WAYLAND
-    const int status = wayland ? RunWaylandSaver(&o) : RunX11Saver(&o);
+    const int status = wayland ? RunWaylandSaver(&o, nullptr) : RunX11Saver(&o, nullptr);
 #else
-    const int status = RunX11Saver(&o);
+    const int status = RunX11Saver(&o, nullptr);
 #endif
     ReleaseEndSignals();
     return status;

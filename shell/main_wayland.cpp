@@ -84,8 +84,9 @@ static int Status(void* context)
     return static_cast<WaylandSaverRun*>(context)->status;
 }
 
-int RunWaylandSaver(const SaverOptions* options)
+int RunWaylandSaver(const SaverOptions* options, const SaverWatch* watch)
 {
+    (void)watch;
     WaylandSaverRun run = {options, -1};
     const WaylandPictureCalls calls = {&run, Make, Draw, Release, DueInMs, Tick, Status};
     const WaylandOptions display = {options->wallpaper, EndSignalFd()};

@@ -50,6 +50,7 @@ struct LoopRecord {
     bool end;               // leave the loop
     int status;             // exit status then
     PointerWatch pointer;   // --fullscreen: where the pointer started, in the root window
+    const SaverWatch* watch;  // the caller's descriptor, or null
 };
 
 static void End(LoopRecord* loop, int status)
@@ -171,19 +172,24 @@ static int RunLoop(LoopRecord* loop)
             continue;
         }
         const uint64_t wait = id ? due - now : UINT64_MAX;
-        pollfd fds[2] = {{xfd, POLLIN, 0}, {EndSignalFd(), POLLIN, 0}};
+        const SaverWatch* watch = loop->watch;
+        pollfd fds[3] = {{xfd, POLLIN, 0}, {EndSignalFd(), POLLIN, 0}, {watch ? watch->fd : -1, POLLIN, 0}};
         const int timeout = wait > INT_MAX ? (id ? INT_MAX : -1) : static_cast<int>(wait);
-        if (poll(fds, 2, timeout) < 0 && errno != EINTR)
+        if (poll(fds, 3, timeout) < 0 && errno != EINTR)
             End(loop, 1);
+        if (watch && fds[2].revents && watch->ready(watch->context))
+            End(loop, 0);
     }
     return loop->status;
 }
 
 // Starts the pictures in their open windows, runs the loop and tears them
 // down; the exit status.
-static int RunPictures(const SaverOptions* o, std::vector<Picture>* pictures, X11TargetRecord* target)
+static int RunPictures(const SaverOptions* o, std::vector<Picture>* pictures, X11TargetRecord* target,
+                       const SaverWatch* watch)
 {
     LoopRecord loop = {};
+    loop.watch = watch;
     loop.pictures = pictures;
     loop.target = target;
     X11PlatformRecord* first = &(*pictures)[0].x;
@@ -212,7 +218,7 @@ static int RunPictures(const SaverOptions* o, std::vector<Picture>* pictures, X1
     return status;
 }
 
-int RunX11Saver(const SaverOptions* options)
+int RunX11Saver(const SaverOptions* options, const SaverWatch* watch)
 {
     const SaverOptions& o = *options;
     std::string error;
@@ -239,7 +245,7 @@ int RunX11Saver(const SaverOptions* options)
     }
     int status = 1;
     if (opened)
-        status = RunPictures(&o, &pictures, &target);
+        status = RunPictures(&o, &pictures, &target, watch);
     else
         std::fprintf(stderr, "zorvane: %s\n", error.c_str());
     for (Picture& p : pictures) {

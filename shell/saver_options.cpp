@@ -16,7 +16,8 @@ static OptionTable SaverTable(SaverOptions* o, TargetSwitches* s)
     AddHexNumberOption(&t, "window-id", &o->windowId, "draw in that window (decimal or 0x hex)", &s->windowId);
     AddSwitchOption(&t, "wallpaper", &o->wallpaper,
                     "Wayland: draw on every output's background layer and ignore input (a live wallpaper)");
-    AddSettingsOptions(&t, &o->settings, &o->seed);
+    AddNumberOption(&t, "idle", &o->idleSeconds, 1, 86400, "wait for SECONDS of idle time, cover every output, wait again", &o->idle);
+    AddSettingsOptions(&t, &o->settings, &o->seed, &o->seedGiven);
     AddZoomOption(&t, &o->zoom);
     AddSwitchOption(&t, "print-settings", &o->printSettings, "print the settings these options give, and exit");
     AddIgnoredOption(&t, "fps", false);

@@ -20,11 +20,14 @@ struct SaverOptions {
     SaverTarget target;
     uint32_t windowId;             // --window-id
     uint32_t seed;                 // --seed (default: the current time)
+    bool seedGiven;                // --seed was given
     SaverSettingsRecord settings;  // --points --frame-ms --clear-ms --blank --rotate --continuous
     uint32_t zoom;                 // --zoom: 0 automatic, else each point an N x N block
     bool printSettings;            // --print-settings: print the settings and exit
     bool wallpaper;                // --wallpaper: Wayland's background layer, no input
     bool x11Target;                // --window, --root or --window-id was given: draw on X11
+    bool idle;                     // --idle SECONDS: wait for the session to be idle, show, wait again
+    uint32_t idleSeconds;
 };
 
 // Fills *o. Returns 0; 1 for --help; 2 with a one-line message in *error.

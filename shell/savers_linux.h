@@ -7,8 +7,22 @@
 
 #include "shell/saver_options.h"
 
-int RunX11Saver(const SaverOptions* options);
-int RunWaylandSaver(const SaverOptions* options);
+// A descriptor a saver's loop watches beside its own, for a caller that
+// listens to something else while the pictures show (zorvane --idle): when
+// fd is readable the loop calls ready, and ends with status 0 when it
+// returns true.
+struct SaverWatch {
+    int fd;
+    bool (*ready)(void* context);
+    void* context;
+};
+
+// watch may be null: nothing else is watched.
+int RunX11Saver(const SaverOptions* options, const SaverWatch* watch);
+int RunWaylandSaver(const SaverOptions* options, const SaverWatch* watch);
+// zorvane --idle SECONDS (idle_watch_linux.cpp): waits for the session to
+// be idle, shows the pictures until input, and waits again.
+int RunIdleWatcher(const SaverOptions* options);
 
 // Where the options draw: on Wayland when the session has a compositor
 // (waylandDisplay, $WAYLAND_DISPLAY, is set and not empty) and no X11

@@ -9,11 +9,13 @@
 #include <cerrno>
 
 static int g_endPipe[2] = {-1, -1};
+static volatile sig_atomic_t g_endCame = 0;  // a signal came, ever
 static constexpr int EndSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 static void OnEndSignal(int)
 {
     const int saved = errno;
+    g_endCame = 1;
     const char byte = 1;
     ssize_t ignored = write(g_endPipe[1], &byte, 1);
     (void)ignored;
@@ -41,6 +43,11 @@ bool EndSignalled()
 {
     char bytes[16];
     return g_endPipe[0] >= 0 && read(g_endPipe[0], bytes, sizeof bytes) > 0;
+}
+
+bool EndSignalCame()
+{
+    return g_endCame != 0;
 }
 
 void ReleaseEndSignals()

@@ -9,4 +9,5 @@
 bool CatchEndSignals();  // makes the pipe and installs the handlers; false when the pipe cannot be made
 int EndSignalFd();       // the read end, or -1 before CatchEndSignals
 bool EndSignalled();     // true once a signal has come (reads what it wrote); never waits
+bool EndSignalCame();    // true once a signal has come, however often it was read since
 void ReleaseEndSignals();  // restores the default handlers and closes the pipe

@@ -28,7 +28,7 @@ int main(int argc, char** argv)
         if (poll(&p, 1, -1) < 0)
             continue;
         const IdleEvent e = IdleRead(&s);
-        if (e == IdleEvent::None)
+        if (e == IdleEvent::Nothing)
             continue;
         std::puts(e == IdleEvent::Idle ? "idle" : e == IdleEvent::Active ? "active" : "lost");
         std::fflush(stdout);
