@@ -5,7 +5,7 @@
 # session manager (a stand-in here: GNOME's session manager does not run
 # without a login session) keeps it from going idle, whether the
 # compositor follows the inhibitor or only the source's own question
-# sees it; the shell gone is the end. And the saver on both monitors.
+# sees it; the shell gone is the end. And zorvane --idle on both monitors.
 # Usage: idle_gnome_test.sh ZORVANE ZORVANE-RENDER IDLE-PROBE SESSION-MANAGER-DOUBLE
 source "$(dirname "$0")/gnome_lib.sh"
 gnome_usable || skip "GNOME Shell or dbus-daemon is not installed (Debian: gnome-shell, dbus-daemon)"
@@ -67,34 +67,55 @@ inhibited() {  # inhibited NAME [--no-property]
 inhibited "InhibitedActions followed"
 inhibited "IsInhibited alone" --no-property
 
-# The saver: each monitor shows zorvane-render's frames for its seed.
-pixels_of() { convert "$1" ${2:+-crop "$2" +repage} rgb:- | md5sum | cut -d' ' -f1; }  # pixels_of IMAGE [REGION]
-reference() {  # reference NAME SEED WxH: the digests of zorvane-render's first 30 frames, in $tmp/NAME.sums
-    mkdir -p "$tmp/$1.d"
-    "$render" "${still[@]}" --zoom 0 --seed "$2" --width "${3%x*}" --height "${3#*x}" --frames 30 \
-        --frames-dir "$tmp/$1.d" --out "$tmp/$1.png"
-    local f
-    for f in "$tmp/$1.d"/*.png; do pixels_of "$f"; done >"$tmp/$1.sums"
-}
-is_frame() { grep -qx "$(pixels_of "$1" "$3")" "$tmp/$2.sums"; }  # is_frame IMAGE NAME REGION
+# zorvane --idle 2: after 2 s without input each monitor shows
+# zorvane-render's frames for its seed (900, 901 in the order the outputs
+# are announced); a key ends the pictures and the watcher stays; 2 s later
+# they are back; not while an inhibitor is held; SIGTERM ends it with 0.
+source "$(dirname "$0")/../wayland/frames_lib.sh"
 both_show() {  # both_show FIRST SECOND: the left monitor one of FIRST's frames, the right one of SECOND's
     gnome_shot "$tmp/shot.png" && is_frame "$tmp/shot.png" "$1" 900x700+0+0 &&
         is_frame "$tmp/shot.png" "$2" 720x540+900+0
 }
-# Seeds go to the outputs in the order the compositor announces them.
+windows() { shell_says 'global.get_window_actors().length' "$1"; }  # windows N: the shell shows N windows
 out=$tmp/zorvane.out
-launch "$out" env WAYLAND_DEBUG=1 "$zorvane" --seed 900 "${still[@]}"
-check "the saver: the outputs are announced" wait_for 10 eval '[ "$(grep -cE "wl_output[@#][0-9]+\.done\(" "$out")" -ge 2 ]'
+gnome_key 30
+t0=$(date +%s%N)
+launch "$out" env WAYLAND_DEBUG=1 "$zorvane" --idle 2 --seed 900 "${still[@]}"
+idler=$pid
+check "--idle: waits on the idle monitor" \
+    wait_for 10 grep -q 'waiting for 2 s of idle time, as org.gnome.Mutter.IdleMonitor reports it' "$out"
+check "--idle: no picture before the quiet spell" windows 0
+check "--idle: the pictures after 2 s" wait_for 20 windows 2
+echo "--idle: pictures $(since "$t0") ms after the key"
 first=$(awk '/wl_output[@#][0-9]+\.geometry\(/ { sub(/.*geometry\(/, ""); split($0, a, ", ")
-    if (n++ == 0) print (a[1] == 0 ? "left" : "right") }' "$out")
+    print (a[1] == 0 ? "left" : "right"); exit }' "$out")
 if [ "$first" = left ]; then left=900 right=901; else left=901 right=900; fi
 reference left "$left" 900x700
 reference right "$right" 720x540
-check "the saver: the monitors show seeds $left (900x700) and $right (720x540)" poll_for 30 both_show left right
+check "--idle: the monitors show seeds $left (900x700) and $right (720x540)" poll_for 30 both_show left right
 gnome_key 30
-check "the saver: a key ends it" wait_for 10 gone "$pid"
-reap "$pid"
-check "the saver: exit status 0 (got $status)" test "$status" = 0
+check "--idle: a key ends the pictures" wait_for 10 windows 0
+check "--idle: the watcher stays" alive "$idler"
+t0=$(date +%s%N)
+check "--idle: the pictures again after 2 s more" wait_for 20 windows 2
+echo "--idle: pictures again $(since "$t0") ms after the key"
+check "--idle: again seeds $left and $right" poll_for 30 both_show left right
+launch "$tmp/sm.out" "$bin/session_manager_double"
+sm=$pid
+wait_for 10 grep -qx ready "$tmp/sm.out" || { cat "$tmp/sm.out" >&2; exit 1; }
+kill -USR1 "$sm"
+wait_for 5 grep -qx held "$tmp/sm.out"
+gnome_key 30
+check "--idle, an inhibitor held: the pictures end at a key" wait_for 10 windows 0
+check "--idle, an inhibitor held: quiet for 4 s" wait_for 10 quiet_for 4000
+check "--idle, an inhibitor held: no pictures" windows 0
+kill -USR2 "$sm"
+check "--idle, the inhibitor gone: the pictures" wait_for 20 windows 2
+kill "$sm"
+reap "$sm"
+kill "$idler"
+reap "$idler"
+check "--idle: SIGTERM ends it with 0 (got $status)" test "$status" = 0
 
 # The shell gone: the source says so and ends; opened without it, or
 # without a bus, it says why.
