@@ -13,9 +13,9 @@
 #   gnome_shot "$tmp/shot.png"       # the whole screen, monitors side by side
 #   gnome_key 30                     # an evdev key code pressed and released
 #
-# Eval and Screenshot need the shell's unsafe mode: --unsafe-mode where
-# the shell knows it (44 and later), else an extension in the test's home
-# that turns it on (43).
+# Eval and Screenshot need the shell's unsafe mode: --unsafe-mode from 44
+# on (an option its --help does not list), else an extension in the test's
+# home that turns it on (43).
 source "$(dirname "${BASH_SOURCE[0]}")/../wayland/wayland_lib.sh"
 
 gnome_usable() { command -v gnome-shell >/dev/null && command -v dbus-daemon >/dev/null; }
@@ -58,9 +58,11 @@ idletime() {  # the idle monitor's idle time, in ms
         -m org.gnome.Mutter.IdleMonitor.GetIdletime 2>/dev/null | grep -oE '[0-9]+' | tail -1
 }
 
+gnome_major() { in_session gnome-shell --version | grep -oE '[0-9]+' | head -1; }  # 43, 48, ...
+
 unsafe_extension() {  # in the session's home, enabled: turns the shell's unsafe mode on
     local version dir=$home/.local/share/gnome-shell/extensions/unsafe@zorvane.test
-    version=$(in_session gnome-shell --version | grep -oE '[0-9]+' | head -1)
+    version=$(gnome_major)
     mkdir -p "$dir"
     printf '{"uuid": "unsafe@zorvane.test", "name": "unsafe", "description": "unsafe mode", "shell-version": ["%s"]}\n' \
         "$version" >"$dir/metadata.json"
@@ -89,7 +91,7 @@ start_gnome() {
         DBUS_SYSTEM_BUS_ADDRESS="unix:path=$run/system_bus")
     wait_for 10 bus_up || { echo "the session bus did not start" >&2; exit 1; }
     in_session gsettings set org.gnome.desktop.notifications show-banners false
-    if in_session gnome-shell --help-all 2>&1 | grep -q -- --unsafe-mode; then flags=(--unsafe-mode); else unsafe_extension; fi
+    if [ "$(gnome_major)" -ge 44 ]; then flags=(--unsafe-mode); else unsafe_extension; fi
     t0=$(date +%s%N)
     "${session[@]}" gnome-shell --headless --wayland --no-x11 "${flags[@]}" "${monitors[@]}" --wayland-display=wayland-zorvane \
         </dev/null >"$tmp/gnome.log" 2>&1 &
