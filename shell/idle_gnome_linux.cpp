@@ -36,6 +36,10 @@ const char kMonitorPath[] = "/org/gnome/Mutter/IdleMonitor/Core";
 const char kSession[] = "org.gnome.SessionManager";
 const char kSessionPath[] = "/org/gnome/SessionManager";
 const uint32_t kInhibitIdle = 8;
+// A reply is waited for as long as it takes: the descriptor may go unread
+// for a long time (while the pictures show), and a reply that comes late is
+// still good; a session that is gone says so by its name's owner going.
+const uint64_t kNoTimeout = UINT64_MAX;
 
 enum class Phase {
     Quiet,      // waiting for the idle watch
@@ -144,7 +148,7 @@ void AskInhibited(GnomeIdle* g, bool rearm)
     g->rearm = rearm;
     if (sd_bus_message_new_method_call(g->bus, &call, kSession, kSessionPath, kSession, "IsInhibited") < 0 ||
         sd_bus_message_set_auto_start(call, 0) < 0 || sd_bus_message_append(call, "u", kInhibitIdle) < 0 ||
-        sd_bus_call_async(g->bus, nullptr, call, OnInhibited, g, 0) < 0)
+        sd_bus_call_async(g->bus, nullptr, call, OnInhibited, g, kNoTimeout) < 0)
         g->lost = true;
     sd_bus_message_unref(call);
 }
@@ -196,7 +200,8 @@ void CallMonitor(GnomeIdle* g, const char* member, sd_bus_message_handler_t onRe
     if (r >= 0 && !onReply)
         r = sd_bus_message_set_expect_reply(call, 0);
     if (r >= 0)
-        r = onReply ? sd_bus_call_async(g->bus, nullptr, call, onReply, g, 0) : sd_bus_send(g->bus, call, nullptr);
+        r = onReply ? sd_bus_call_async(g->bus, nullptr, call, onReply, g, kNoTimeout)
+                    : sd_bus_send(g->bus, call, nullptr);
     if (r < 0)
         g->lost = true;
     sd_bus_message_unref(call);
@@ -207,9 +212,8 @@ void CallMonitor(GnomeIdle* g, const char* member, sd_bus_message_handler_t onRe
 // POLLIN alone suffices: sd-bus writes each call as it is sent, and a
 // handful of small calls never fill the socket's buffer, so it never needs
 // POLLOUT (whatever is left is written by the next sd_bus_process anyway);
-// its only timeouts are those of calls whose replies never come, which
-// end nothing here: a session that stops answering drops the connection,
-// and the end of the stream is readable.
+// and no call has a timeout (kNoTimeout), so sd_bus_get_timeout has nothing
+// to wake for.
 void Dispatch(GnomeIdle* g)
 {
     int r;

@@ -95,7 +95,8 @@ reference right "$right" 720x540
 check "--idle: the monitors show seeds $left (900x700) and $right (720x540)" poll_for 30 both_show left right
 gnome_key 30
 check "--idle: a key ends the pictures" wait_for 10 windows 0
-check "--idle: the watcher stays" alive "$idler" || grep -v '^\[' "$out" | tail -5
+check "--idle: the watcher stays" alive "$idler"
+alive "$idler" || grep -v '^\[' "$out" | tail -5  # its own words
 t0=$(date +%s%N)
 check "--idle: the pictures again after 2 s more" wait_for 20 windows 2
 echo "--idle: pictures again $(since "$t0") ms after the key"
