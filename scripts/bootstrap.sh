@@ -19,7 +19,7 @@
 #   release    run's, deb's, web's, MinGW-w64, NSIS and zip
 #   test       everything the tests call (all of the above, Wine, Xvfb,
 #              Chromium, clang, ImageMagick, XScreenSaver, lintian, sway,
-#              weston, ...) and the Wayland client's build packages
+#              weston, GNOME Shell, ...) and the Wayland client's build packages
 #
 # Every program that a script or test calls is in the table, with the
 # package that installs it when it is missing. The program itself may come
@@ -90,6 +90,9 @@ programs=(
     "swaybg swaybg test"
     "setpriv util-linux test" "install coreutils test" "mkfifo coreutils test" "pkg-config pkgconf native"
     "wayland-scanner libwayland-bin native" "desktop-file-validate desktop-file-utils test"
+    # GNOME Shell headless, its buses and the settings it reads at start-up
+    "gnome-shell gnome-shell test" "dbus-daemon dbus-daemon test" "gdbus libglib2.0-bin test"
+    "gsettings libglib2.0-bin test"
 )
 
 # Packages that no script calls by name (compilers, libraries, fonts):
@@ -102,6 +105,7 @@ packages=(
     "wine64 wine" "wine32:i386 wine" "fonts-wine wine"
     "clang test" "libclang-rt-dev test" "imagemagick test"
     "libwayland-dev native" "wayland-protocols native" "plasma-wayland-protocols native"
+    "libsystemd-dev native" "dconf-gsettings-backend test" "dconf-service test"
 )
 
 use_profile() {  # use_profile PROFILE

@@ -23,6 +23,7 @@ check "lintian finds no error or warning" test "$status" -eq 0
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 check "the package depends on libx11-6" grep -q 'libx11-6' <<<"$depends"
+check "the package depends on libsystemd0 (the GNOME idle source)" grep -q 'libsystemd0' <<<"$depends"
 if ldd "$build/zorvane" | grep -q libwayland-client; then
     check "the package depends on libwayland-client0" grep -q 'libwayland-client0' <<<"$depends"
 fi
