@@ -92,7 +92,7 @@ programs=(
     "wayland-scanner libwayland-bin native" "desktop-file-validate desktop-file-utils test"
     # GNOME Shell headless, its buses and the settings it reads at start-up
     "gnome-shell gnome-shell test" "dbus-daemon dbus-daemon test" "gdbus libglib2.0-bin test"
-    "gsettings libglib2.0-bin test"
+    "gsettings libglib2.0-bin test" "kwin_wayland kwin-wayland test"
 )
 
 # Packages that no script calls by name (compilers, libraries, fonts):

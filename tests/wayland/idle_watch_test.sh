@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# zorvane --idle as a desktop meets it, on headless sway (the compositor's
-# idle notifications) and on Xvfb (the X server's idle time): it says what
+# zorvane --idle as a desktop meets it, on headless sway and KWin (the
+# compositor's idle notifications) and on Xvfb (the X server's idle time;
+# GNOME's idle monitor has a test of its own): it says what
 # it listens to, shows every output zorvane-render's frames for its seed
 # once the session is idle, a key ends the pictures and it waits again,
 # the pictures come back, an idle inhibitor (sway's, or the X11 way of a
@@ -83,6 +84,38 @@ reap "$pid"
 check "sway: the compositor gone: exit status 1 (got $status)" test "$status" = 1
 says_gone() { grep -q "went away" "$out" || { cat "$out" >&2; false; }; }
 check "sway: the compositor gone: says so" says_gone
+
+# KWin, KDE Plasma's compositor, on its virtual backend. It gives a test
+# client neither screenshots nor input without KDE's authorisation, so the
+# run's own protocol trace tells when pictures are shown: an inhibitor's
+# window holds them off, and once it goes they come.
+start_kwin() {
+    stop_compositor
+    new_session
+    # A copy: the file capability kwin_wayland carries keeps a user from running it here.
+    install -m 755 "$(command -v kwin_wayland)" "$bin/kwin_wayland"
+    "${as_user[@]}" "$bin/kwin_wayland" --virtual --socket wayland-kwin --width 1024 --height 768 \
+        </dev/null >"$tmp/kwin.log" 2>&1 &
+    compositor_pid=$!
+    wait_for 30 socket_in wayland-kwin >/dev/null || { cat "$tmp/kwin.log" >&2; exit 1; }
+    session=("${as_user[@]}" WAYLAND_DISPLAY=wayland-kwin)
+}
+shown_on_kwin() { grep -q 'get_layer_surface(' "$out" && grep -qE 'wl_surface[@#][0-9]+\.attach\(wl_buffer' "$out"; }
+start_kwin
+launch "$tmp/inhibitor.out" "$bin/idle_inhibitor"
+inhibitor=$pid
+check "KWin: the inhibitor's window is shown" wait_for 20 grep -q ready "$tmp/inhibitor.out"
+launch "$out" env WAYLAND_DEBUG=1 "$zorvane" --idle 2 --seed 900 "${still[@]}"
+watcher=$pid
+check "KWin: names the compositor's idle notifications" wait_for 10 \
+    grep -qE '^zorvane: waiting for 2 s of idle time, as (ext_idle_notifier_v1|org_kde_kwin_idle) reports it$' "$out"
+check "KWin: an inhibitor holds the pictures off" held_off 6 shown_on_kwin
+kill "$inhibitor"
+check "KWin: the inhibitor gone, the pictures are shown" wait_for 20 shown_on_kwin
+kill -TERM "$watcher"
+reap "$watcher"
+check "KWin: SIGTERM while showing: exit status 0 (got $status)" test "$status" = 0
+stop_compositor
 
 # X11: the X server's idle time, on a display of its own.
 start_xvfb 800x600
