@@ -31,14 +31,14 @@ launcher_done() { ! kill -0 "$launcher_pid" 2>/dev/null; }
 
 # What the screen shows while the saver runs: "colours pile up" (a shot
 # with 3 or more colours: frames painted over each other), "black and one
-# colour a frame" (12 new pictures with a point on them, never more than
-# two colours), or "black" (no point in 5 s and 6 shots). A shot falls at
+# colour a frame" (8 new pictures with a point on them, never more than
+# two colours), or "black" (no point in 5 s and 4 shots). A shot falls at
 # any moment between two clear ticks, and while only one frame lies on the
 # last clear it shows two colours in the piling modes too (about a fifth of
-# the time at the default periods), so one colour a frame takes a dozen
-# pictures to tell; how many shots fit into a second (a loaded machine
-# takes one where an idle one takes five) decides only how long that
-# takes, up to 120 s. Each watch's length is reported.
+# the time at the default periods), so one colour a frame takes 8 pictures
+# to tell (0.2^8: a few in a million); how many shots fit into a second (a
+# loaded machine takes one where an idle one takes five) decides only how
+# long that takes, up to 120 s. Each watch's length is reported.
 watch_picture() {
     local a=$artifacts/robust-a.xwd b=$artifacts/robust-b.xwd shots=0 n pictures=0 verdict=
     local start
@@ -55,9 +55,9 @@ watch_picture() {
             [ "$n" -ge 2 ] && pictures=$((pictures + 1))
             cp "$b" "$a"
         fi
-        if [ "$pictures" -ge 12 ]; then
+        if [ "$pictures" -ge 8 ]; then
             verdict="black and one colour a frame"
-        elif [ "$pictures" = 0 ] && [ "$shots" -ge 6 ] && [ "$(date +%s%N)" -ge $(( start + 5000000000 )) ]; then
+        elif [ "$pictures" = 0 ] && [ "$shots" -ge 4 ] && [ "$(date +%s%N)" -ge $(( start + 5000000000 )) ]; then
             verdict="black"
         fi
         sleep 0.05
@@ -236,8 +236,8 @@ reg_clear
     echo "(32- and 64-bit) under Wine once per case and checks the outcome."
     echo "\"runs\" means the saver ran full-screen until a key ended it; what it"
     echo "showed while watched is one of: colours pile up (each frame a new attractor"
-    echo "over the old ones), black and one colour a frame (a dozen pictures, none"
-    echo "with more), black (no point drawn in 5 s). \"dialog\" means the"
+    echo "over the old ones), black and one colour a frame (8 pictures, none with"
+    echo "more), black (no point drawn in 5 s). \"dialog\" means the"
     echo "configuration dialog opened and Esc closed it; an error box was closed"
     echo "with Return. \"exit\" is the exit code. No case may crash, start the"
     echo "debugger or hang. Registry values are stored under"
