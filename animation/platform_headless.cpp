@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "animation/controller.h"
 
@@ -37,14 +36,7 @@ static void LogNumber(HeadlessPlatformRecord* h, const char* word, unsigned long
 static void Present(OffscreenSurface* s)
 {
     HeadlessPlatformRecord* h = Record(s->owner);
-    if (OffscreenSurface* screen = h->screen) {
-        const int32_t width = s->width < screen->width ? s->width : screen->width;
-        const int32_t height = s->height < screen->height ? s->height : screen->height;
-        for (int32_t y = 0; y < height; y++)
-            std::memcpy(screen->pixels + static_cast<size_t>(y) * static_cast<size_t>(screen->width),
-                        s->pixels + static_cast<size_t>(y) * static_cast<size_t>(s->width),
-                        static_cast<size_t>(width) * 4);
-    }
+    SurfaceCopy(h->screen, s);
     h->presents++;
     if (h->onFrame)
         h->onFrame(h, s);

@@ -8,6 +8,15 @@
 //
 // A null surface stands for one that could not be built: it measures 0 x 0
 // and every call on it does nothing.
+//
+// A surface may keep a record of which blocks of SurfaceBlockPixels pixels
+// (by linear index, y * width + x) it has written since they were last all
+// blank: a block not marked holds blank in every pixel. Writes of blank to
+// such a block are left out, and readers (a copy, the PNG writer) take
+// blank for it without reading: memory that was handed out zero-filled and
+// never written is then never touched at all, on systems where even reading
+// it maps it. Whoever writes pixels other than through these calls must
+// mark what they write (or keep no record: written null).
 #pragma once
 
 #include <cstdint>
@@ -40,7 +49,20 @@ struct OffscreenSurface {
     // width * height or more other than SurfaceSkipIndex) is counted here
     // instead: tests and fuzz targets hold the renderer to never making one.
     uint64_t* rejections;
+    // Bit (b % 64) of written[b / 64] marks block b as possibly not blank;
+    // null: no record, every block counts as written.
+    uint64_t* written;
+    uint32_t blank;              // the pixel every unmarked block holds
 };
+
+constexpr uint32_t SurfaceBlockPixels = 1024;  // 4 KiB of pixels: a memory page on most systems
+
+// Whether the block holding linear index i is known to hold blank throughout.
+inline bool SurfaceBlockBlank(const OffscreenSurface* s, uint32_t i)
+{
+    const uint32_t b = i / SurfaceBlockPixels;
+    return s->written && !(s->written[b / 64] >> (b % 64) & 1);
+}
 
 constexpr uint32_t SurfaceSkipIndex = 0xFFFFFFFFu;  // a linear index no surface has
 
@@ -55,3 +77,6 @@ void SurfaceSetPixel(OffscreenSurface* s, int32_t x, int32_t y, Colour c);      
 // SurfaceSkipIndex for those.
 void SurfaceSetPixels(OffscreenSurface* s, const uint32_t* indices, uint32_t n, Colour c);
 void SurfacePresent(OffscreenSurface* s);                                          // one copy to where it is shown
+// The part of from that fits onto to, at the top-left of both, pixel for
+// pixel (both of one format): blank blocks of from are written as its blank.
+void SurfaceCopy(OffscreenSurface* to, const OffscreenSurface* from);

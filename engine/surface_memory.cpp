@@ -13,8 +13,14 @@ OffscreenSurface* MemorySurfaceCreate(int32_t width, int32_t height)
     if (!s)
         return nullptr;
     *s = OffscreenSurface{};
-    s->pixels = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(width) * static_cast<size_t>(height), 4));
-    if (!s->pixels) {
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const size_t blocks = (count + SurfaceBlockPixels - 1) / SurfaceBlockPixels;
+    // Zero-filled memory is black, and no block of it has been written.
+    s->pixels = static_cast<uint32_t*>(std::calloc(count, 4));
+    s->written = static_cast<uint64_t*>(std::calloc((blocks + 63) / 64, sizeof(uint64_t)));
+    if (!s->pixels || !s->written) {
+        std::free(s->pixels);
+        std::free(s->written);
         std::free(s);
         return nullptr;
     }
@@ -29,5 +35,6 @@ void MemorySurfaceDestroy(OffscreenSurface* s)
     if (!s)
         return;
     std::free(s->pixels);
+    std::free(s->written);
     std::free(s);
 }

@@ -235,6 +235,75 @@ TEST(Render, NeverWritesOutsideTheSurface)
     EXPECT_GT(lit, 1000);  // the frames do draw
 }
 
+// A memory surface knows which blocks it has never written (still black),
+// so black writes skip them and readers need not read them. Every write and
+// copy must keep that true: a twin without the record takes the same calls,
+// and after each step the pixels agree and no unmarked block holds colour.
+// Rows of 1000 pixels put the 1024-pixel blocks across row ends.
+TEST(Render, SurfaceKeepsItsBlankBlocksHonest)
+{
+    struct Twin {
+        OffscreenSurface* kept;
+        OffscreenSurface* plain;
+        uint64_t* record;
+        Twin(int w, int h) : kept(MemorySurfaceCreate(w, h)), plain(MemorySurfaceCreate(w, h)), record(plain->written)
+        {
+            plain->written = nullptr;
+        }
+        ~Twin()
+        {
+            plain->written = record;
+            MemorySurfaceDestroy(kept);
+            MemorySurfaceDestroy(plain);
+        }
+    };
+    const auto honest = [](const OffscreenSurface* s, const OffscreenSurface* plain, const char* step) {
+        const uint32_t n = static_cast<uint32_t>(s->width * s->height);
+        EXPECT_EQ(0, std::memcmp(s->pixels, plain->pixels, n * 4)) << step;
+        int marked = 0;
+        for (uint32_t i = 0; i < n; i++) {
+            EXPECT_TRUE(!SurfaceBlockBlank(s, i) || s->pixels[i] == s->blank) << step << ": pixel " << i;
+            marked += i % SurfaceBlockPixels == 0 && !SurfaceBlockBlank(s, i);
+        }
+        return marked;
+    };
+    Twin t(1000, 5);
+    for (OffscreenSurface* s : {t.kept, t.plain}) {
+        const uint32_t spread[] = {3, 1023, 1024, SurfaceSkipIndex, 4999};
+        SurfaceSetPixels(s, spread, 5, 0x0000FF);
+        SurfaceSetPixel(s, 100, 2, 0);  // black onto a block never written
+    }
+    EXPECT_EQ(3, honest(t.kept, t.plain, "points"));  // blocks 0, 1 and 4
+    for (OffscreenSurface* s : {t.kept, t.plain}) {
+        const SurfaceRect part = {0, 1, 40, 2};  // pixels 1000..1039: block 0's end, block 1's start
+        SurfaceFill(s, &part, 0);
+        SurfaceSetPixel(s, 999, 4, 0x00FF00);
+    }
+    EXPECT_EQ(3, honest(t.kept, t.plain, "partial black fill"));
+    const SurfaceRect all = {-5, -5, 2000, 9};
+    for (OffscreenSurface* s : {t.kept, t.plain})
+        SurfaceFill(s, &all, 0);
+    EXPECT_EQ(0, honest(t.kept, t.plain, "black clear"));  // whole blocks across rows are blank again
+    for (OffscreenSurface* s : {t.kept, t.plain}) {
+        const SurfaceRect band = {990, 0, 1000, 5};
+        SurfaceFill(s, &band, 0x123456);
+        SurfaceSetPixel(s, 0, 0, 0x654321);
+    }
+    EXPECT_EQ(5, honest(t.kept, t.plain, "coloured band"));
+
+    // Copies: onto a wider and a narrower surface, by rows and in one run.
+    for (const int width : {1000, 1300, 700}) {
+        Twin to(width, 3);
+        SurfaceCopy(to.kept, t.kept);
+        SurfaceCopy(to.plain, t.plain);
+        honest(to.kept, to.plain, "copy");
+    }
+    Twin wide(1000, 9);  // more rows than the source: the rest stays unwritten
+    SurfaceCopy(wide.kept, t.kept);
+    SurfaceCopy(wide.plain, t.plain);
+    EXPECT_EQ(5, honest(wide.kept, wide.plain, "copy in one run"));
+}
+
 uint64_t Fingerprint(const OffscreenSurface* s)
 {
     uint64_t h = 1469598103934665603ull;  // FNV-1a over the pixels

@@ -66,6 +66,17 @@ check "a folder in the way: exit 2 (got $status)" test "$status" -eq 2
 check "a folder in the way: it stays" test -d "$tmp/w/d.png"
 check "no temporary file left, the planted one seen" test "$(ls "$tmp/w" | grep '\.tmp$')" = "$planted"
 
+# A 16384 x 16384 picture (a 1 GiB surface) of two frames and a clear
+# writes some thousands of its pages; the rest, never written, must never
+# be touched, not even read (on some kernels a read maps a page as well).
+# Peak resident memory tells the two apart far from either: about 1 GiB
+# when every page is touched, some tens of MiB when only the written ones.
+command time -f %M -o "$tmp/rss" "$render" --seed 3 --width 16384 --height 16384 --frames 2 --clear-ms 300 --out "$tmp/huge.png"
+rss=$(tail -n 1 "$tmp/rss")
+echo "16384 x 16384, two frames and a clear: peak resident memory $rss kB"
+check "16384 x 16384: pages never written stay untouched ($rss kB, bound 262144 kB)" test "$rss" -lt 262144
+check "16384 x 16384: the picture is written" test -s "$tmp/huge.png"
+
 # Out of memory: one line, exit 1, nothing written. The same limit leaves
 # room for a small picture. Address-sanitized builds reserve more address
 # space than any such limit, so they skip this.

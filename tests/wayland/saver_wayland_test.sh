@@ -13,11 +13,24 @@ provide "$1" "$3"
 render=$2
 zorvane=$bin/zorvane
 out=$tmp/zorvane.out
-still=(--frame-ms 1000 --clear-ms 600000)   # a new attractor over the last every second, no clear
+still=(--frame-ms 4000 --clear-ms 600000)   # a new attractor over the last every 4 s, no clear
 
-# A picture shows one of its frames: the first 30 as zorvane-render makes
+# A picture shows one of its frames: the first 20 as zorvane-render makes
 # them are its references, each kept as the digest of its pixels (or of
-# the pixels in a region, WxH+X+Y).
+# the pixels in a region, WxH+X+Y). They last 80 s from the picture's
+# start, and are made before it starts (which takes a minute or more on a
+# loaded machine): the wait for a shot that matches, up to $patience s (a
+# 4K shot compared takes seconds there), has them all. Each wait is
+# reported.
+patience=60
+watch() {  # watch COMMAND...: poll_for $patience s COMMAND, saying how long it took
+    local t0 status
+    t0=$(date +%s%N)
+    poll_for "$patience" "$@"
+    status=$?
+    echo "waited $(( ($(date +%s%N) - t0) / 1000000 )) ms (at most ${patience} s) for: $*"
+    return "$status"
+}
 pixels_of() { convert "$1" ${2:+-crop "$2" +repage} rgb:- | md5sum | cut -d' ' -f1; }  # pixels_of IMAGE [REGION]
 sums() {  # sums NAME FRAMES [REGION]: $tmp/NAME.sums, the digests of reference FRAMES' frames (or of a region of them)
     local f
@@ -25,9 +38,14 @@ sums() {  # sums NAME FRAMES [REGION]: $tmp/NAME.sums, the digests of reference 
 }
 reference() {  # reference NAME SEED WxH: zorvane-render's frames in $tmp/NAME.d, their digests in $tmp/NAME.sums
     mkdir -p "$tmp/$1.d"
-    "$render" "${still[@]}" --zoom 0 --seed "$2" --width "${3%x*}" --height "${3#*x}" --frames 30 --frames-dir "$tmp/$1.d" \
+    "$render" "${still[@]}" --zoom 0 --seed "$2" --width "${3%x*}" --height "${3#*x}" --frames 20 --frames-dir "$tmp/$1.d" \
         --out "$tmp/$1.png"
     sums "$1" "$1"
+}
+anew() {  # anew OUT COMMAND...: ends the run launch started ($pid), then launches COMMAND
+    kill "$pid"
+    reap "$pid"
+    launch "$@"
 }
 is_frame() { grep -qx "$(pixels_of "$1" "${3:-}")" "$tmp/$2.sums"; }  # is_frame IMAGE NAME [REGION]
 shows() { grab "$1" "$tmp/shot.png" && is_frame "$tmp/shot.png" "$2"; }  # shows OUTPUT NAME: one of NAME's frames
@@ -49,17 +67,22 @@ seed_of() {  # seed_of OUTPUT: 900 + where OUTPUT came in the announce order in 
 # Two outputs, the second at scale 2 (800 x 600 logical, 1600 x 1200
 # device pixels): seeds 900 and 901 in the order sway announced them.
 start_sway 'output HEADLESS-1 position 0 0' 'output HEADLESS-2 position 1280 0 resolution 1600x1200 scale 2'
+# A first run tells which seed each output gets; the references are made,
+# then the run that is watched starts.
 launch "$out" env WAYLAND_DEBUG=1 "$zorvane" --seed 900 "${still[@]}"
 check "the outputs are announced" wait_for 10 eval 'seed1=$(seed_of HEADLESS-1) && seed2=$(seed_of HEADLESS-2)'
 reference one "$seed1" 1280x720
 reference two "$seed2" 1600x1200
-check "HEADLESS-1 shows zorvane-render's frames for seed $seed1 at 1280x720" poll_for 20 shows HEADLESS-1 one
-check "HEADLESS-2 (scale 2) shows zorvane-render's frames for seed $seed2 at 1600x1200" poll_for 20 shows HEADLESS-2 two
+anew "$out" env WAYLAND_DEBUG=1 "$zorvane" --seed 900 "${still[@]}"
+check "again, in the same order" wait_for 10 eval '[ "$(seed_of HEADLESS-1) $(seed_of HEADLESS-2)" = "$seed1 $seed2" ]'
+check "HEADLESS-1 shows zorvane-render's frames for seed $seed1 at 1280x720" watch shows HEADLESS-1 one
+check "HEADLESS-2 (scale 2) shows zorvane-render's frames for seed $seed2 at 1600x1200" watch shows HEADLESS-2 two
 # A new mode: a new picture of the new size, and at 3840x2160 device
 # pixels the shared zoom rule: drawn at 1920x1080, each point a 2x2 block.
-sway_do output HEADLESS-2 resolution 3840x2160
+# (Its references are made first: the new picture starts with the mode.)
 reference big "$seed2" 3840x2160
-check "HEADLESS-2 at 3840x2160: zorvane-render's frames at that size, zoomed" poll_for 30 shows HEADLESS-2 big
+sway_do output HEADLESS-2 resolution 3840x2160
+check "HEADLESS-2 at 3840x2160: zorvane-render's frames at that size, zoomed" watch shows HEADLESS-2 big
 sway_do output HEADLESS-2 resolution 1600x1200
 check "an overlay layer surface, not a window" grep -q 'zwlr_layer_shell_v1[@#][0-9]*\.get_layer_surface(.*, 3, "zorvane")' "$out"
 kill "$pid"
@@ -88,7 +111,7 @@ saver_pid() { pgrep -u nobody -xf "$zorvane --seed 900 ${still[*]}" >/dev/null; 
 check "swayidle starts it after its timeout" wait_for 10 saver_pid
 kill -KILL "$idle"  # with -w it hears signals only once its command ends
 reap "$idle" 2>/dev/null
-check "started by swayidle: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 one
+check "started by swayidle: HEADLESS-1 shows its picture" watch shows HEADLESS-1 one
 in_session wtype -s 300 x
 check "started by swayidle: a key ends it with status 0" wait_for 10 grep -qx 0 "$tmp/status"
 
@@ -96,13 +119,13 @@ check "started by swayidle: a key ends it with status 0" wait_for 10 grep -qx 0 
 # a button.
 start_pointer
 launch "$out" "$zorvane" --seed 900 "${still[@]}"
-check "pointer: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 one
+check "pointer: HEADLESS-1 shows its picture" watch shows HEADLESS-1 one
 sway_do seat - cursor move 3 0
 check "pointer moved 3 pixels: still running" alive "$pid"
 sway_do seat - cursor move 0 1
 ends "pointer moved 4 pixels"
 launch "$out" "$zorvane" --seed 900 "${still[@]}"
-check "button: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 one
+check "button: HEADLESS-1 shows its picture" watch shows HEADLESS-1 one
 sway_do seat - cursor press button1
 sway_do seat - cursor release button1
 ends "a button"
@@ -170,17 +193,19 @@ sway_do output HEADLESS-2 enable
 sway_do 'for_window [app_id="flower"] floating enable'
 sway_do seat - cursor set 1600 300
 launch "$out" env WAYLAND_DEBUG=1 "$zorvane" --wallpaper --seed 900 "${still[@]}"
-wallpaper=$pid
 check "wallpaper: the outputs are announced" wait_for 10 eval 'seed1=$(seed_of HEADLESS-1)'
 reference wall "$seed1" 1280x720
 sums corner wall 400x150+0+0
-check "wallpaper: HEADLESS-1 shows its picture" poll_for 20 shows HEADLESS-1 wall
+anew "$out" env WAYLAND_DEBUG=1 "$zorvane" --wallpaper --seed 900 "${still[@]}"
+wallpaper=$pid
+check "wallpaper: again, in the same order" wait_for 10 eval '[ "$(seed_of HEADLESS-1)" = "$seed1" ]'
+check "wallpaper: HEADLESS-1 shows its picture" watch shows HEADLESS-1 wall
 launch "$tmp/window.out" weston-flower  # a small window in the middle
 under_window() {  # a corner shows the picture, the middle the window's light flower
     grab HEADLESS-1 "$tmp/shot.png" && is_frame "$tmp/shot.png" corner 400x150+0+0 &&
         [ "$(convert "$tmp/shot.png" -crop 100x100+590+310 -format '%[fx:mean>0.3]' info:)" = 1 ]
 }
-check "wallpaper: a window lies over it, the rest shows it" poll_for 20 under_window
+check "wallpaper: a window lies over it, the rest shows it" watch under_window
 in_session wtype -s 300 x
 check "wallpaper: a key leaves it running" alive "$wallpaper"
 kill "$pid" "$wallpaper"
@@ -225,13 +250,15 @@ check "nested: the outputs are announced" wait_for 10 eval 'seed1=$(seed_of WL-1
 reference wl1 "$seed1" 1280x720
 reference wl2 "$seed2" 1280x720
 reference wl3 902 1280x720
-check "nested: WL-1 shows seed $seed1" poll_for 20 shows WL-1 wl1
+anew "$out" env WAYLAND_DEBUG=1 "$zorvane" --seed 900 "${still[@]}"
+check "nested: again, in the same order" wait_for 10 eval '[ "$(seed_of WL-1) $(seed_of WL-2)" = "$seed1 $seed2" ]'
+check "nested: WL-1 shows seed $seed1" watch shows WL-1 wl1
 sway_do create_output
-check "an output added: WL-3 shows seed 902" poll_for 20 shows WL-3 wl3
+check "an output added: WL-3 shows seed 902" watch shows WL-3 wl3
 "${outer[@]}" swaymsg '[title="wlroots - WL-1"] kill' >/dev/null
 check "an output removed: still running" alive "$pid"
 # (A nested sway 1.10 gives grim no frame of WL-2 while WL-1 is there.)
-check "an output removed: WL-2 shows seed $seed2" poll_for 20 shows WL-2 wl2
+check "an output removed: WL-2 shows seed $seed2" watch shows WL-2 wl2
 check "an output removed: WL-3 still shows seed 902" shows WL-3 wl3
 check "an output removed: the others keep their surfaces" test "$(grep -c 'get_layer_surface(' "$out")" = 3
 in_session wtype -s 300 x
@@ -240,15 +267,15 @@ ends "nested: a key"
 # weston has no layer shell: a full-screen window at device pixels on a
 # scale-2 output. Its headless backend has no seat, so no key reaches it.
 start_weston 800 600 2
-launch "$out" "$zorvane" --seed 900 "${still[@]}"
 reference weston 900 1600x1200
+launch "$out" "$zorvane" --seed 900 "${still[@]}"
 mkdir -m 777 "$tmp/weston-shots"
 weston_shows() {
     rm -f "$tmp"/weston-shots/*
     (cd "$tmp/weston-shots" && in_session weston-screenshooter) &&
         is_frame "$tmp"/weston-shots/*.png weston
 }
-check "weston: a full-screen window shows seed 900's frames at 1600x1200" poll_for 20 weston_shows
+check "weston: a full-screen window shows seed 900's frames at 1600x1200" watch weston_shows
 kill "$pid"
 reap "$pid"
 check "weston: SIGTERM ends it with 0 (got $status)" test "$status" = 0

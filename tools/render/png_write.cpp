@@ -61,8 +61,9 @@ static void Deflate(PngOut* out, z_stream* z, uint8_t* buffer, int flush)
     }
 }
 
-PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour* pixels, int32_t zoom)
+PngResult WritePng(const char* path, const OffscreenSurface* s, int32_t zoom)
 {
+    const int32_t width = SurfaceWidth(s), height = SurfaceHeight(s);
     if (width <= 0 || height <= 0 || zoom <= 0 || static_cast<int64_t>(width) * zoom > 1 << 30 ||
         static_cast<int64_t>(height) * zoom > 1 << 30)
         return PngCannotWrite;
@@ -96,9 +97,13 @@ PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour
         for (int32_t y = 0; y < shownH && out.ok; y++) {
             // A new row of the picture every zoom rows; the rows between repeat it.
             if (y % zoom == 0) {
-                const Colour* line = pixels + static_cast<size_t>(y / zoom) * static_cast<size_t>(width);
+                // Blocks the surface knows to be blank are not read: never
+                // written, their memory may never have been touched.
+                // (A surface with that knowledge has fewer than 2^32 pixels.)
+                const size_t line = static_cast<size_t>(y / zoom) * static_cast<size_t>(width);
                 for (int32_t x = 0; x < shownW; x++) {
-                    const Colour c = line[x / zoom];
+                    const size_t at = line + static_cast<size_t>(x / zoom);
+                    const Colour c = SurfaceBlockBlank(s, static_cast<uint32_t>(at)) ? s->blank : s->pixels[at];
                     row[1 + 3 * static_cast<size_t>(x)] = static_cast<uint8_t>(c & 0xFF);
                     row[2 + 3 * static_cast<size_t>(x)] = static_cast<uint8_t>(c >> 8 & 0xFF);
                     row[3 + 3 * static_cast<size_t>(x)] = static_cast<uint8_t>(c >> 16 & 0xFF);
@@ -119,4 +124,14 @@ PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour
     if (!out.f)
         return PngCannotWrite;
     return PngFinish(out.f, tmp, path, out.ok) ? PngWritten : PngCannotWrite;
+}
+
+PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour* pixels, int32_t zoom)
+{
+    OffscreenSurface s = {};
+    s.pixels = const_cast<Colour*>(pixels);  // only read
+    s.width = width;
+    s.height = height;
+    s.format = ColourPixels;
+    return WritePng(path, &s, zoom);
 }

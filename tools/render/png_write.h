@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "engine/random.h"
+#include "engine/surface.h"
 
 enum PngResult {
     PngCannotWrite = 0,  // the file cannot be created, written or moved into place
@@ -20,3 +21,6 @@ enum PngResult {
 // width * height row-major pixels, written zoom times as large (each pixel
 // a zoom x zoom block); the written sides from 1 to 2^30.
 PngResult WritePng(const char* path, int32_t width, int32_t height, const Colour* pixels, int32_t zoom = 1);
+// A surface of Colour pixels (ColourPixels), the same way; its blocks known
+// to be blank are written as blank without being read.
+PngResult WritePng(const char* path, const OffscreenSurface* s, int32_t zoom = 1);

@@ -49,7 +49,7 @@ struct FrameSink {
 static bool WriteSurface(FrameSink* sink, const std::string& path)
 {
     const OffscreenSurface* s = sink->saver->Surface;
-    const PngResult r = WritePng(path.c_str(), SurfaceWidth(s), SurfaceHeight(s), s->pixels, sink->zoom);
+    const PngResult r = WritePng(path.c_str(), s, sink->zoom);
     if (r != PngWritten) {
         sink->failure = r;
         sink->failedPath = path;
