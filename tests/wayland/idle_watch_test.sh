@@ -15,6 +15,7 @@ render=$2
 zorvane=$bin/zorvane
 still=(--frame-ms 1000 --clear-ms 600000)
 source "$(dirname "$0")/frames_lib.sh"
+reference_frames=30
 out=$tmp/idle.out
 rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status"; }
 held_off() {  # held_off SECONDS COMMAND...: COMMAND never succeeds in that time
@@ -34,40 +35,42 @@ check "no session: one line naming what it tried" eval '[ "$(wc -l <"$out")" = 1
     grep -q "org.gnome.Mutter.IdleMonitor.*Wayland: .*X11: " "$out"'
 
 # sway: two outputs, seeds 900 and 901 in the order sway announces them.
+# Both are 1280x720: the references of both seeds are made first.
+reference s900 900 1280x720
+reference s901 901 1280x720
 start_sway 'output HEADLESS-1 position 0 0' 'output HEADLESS-2 position 1280 0'
 launch "$out" env WAYLAND_DEBUG=1 "$zorvane" --idle 2 --seed 900 "${still[@]}"
 watcher=$pid
 check "sway: names the compositor's idle notifications" wait_for 10 \
     grep -qE '^zorvane: waiting for 2 s of idle time, as (ext_idle_notifier_v1|org_kde_kwin_idle) reports it$' "$out"
 check "sway: once idle, the outputs are announced" wait_for 20 \
-    eval 'seed1=$(seed_of HEADLESS-1 900 "$out") && seed2=$(seed_of HEADLESS-2 900 "$out")'
-reference one "${seed1:-900}" 1280x720
-reference two "${seed2:-901}" 1280x720
-check "sway: HEADLESS-1 shows zorvane-render's frames for seed ${seed1:-}" poll_for 20 shows HEADLESS-1 one
-check "sway: HEADLESS-2 shows zorvane-render's frames for seed ${seed2:-}" poll_for 20 shows HEADLESS-2 two
+    eval 'seed1=$(announced_seed HEADLESS-1 900 "$out") && seed2=$(announced_seed HEADLESS-2 900 "$out")'
+one=s${seed1:-900} two=s${seed2:-901}
+check "sway: HEADLESS-1 shows zorvane-render's frames for seed ${seed1:-}" poll_for 20 shows HEADLESS-1 "$one"
+check "sway: HEADLESS-2 shows zorvane-render's frames for seed ${seed2:-}" poll_for 20 shows HEADLESS-2 "$two"
 showing_kb=$(rss_kb "$watcher")
 in_session wtype -s 300 x
-check "sway: a key ends the pictures" poll_for 10 eval '! shows HEADLESS-1 one'
+check "sway: a key ends the pictures" poll_for 10 eval '! shows HEADLESS-1 "$one"'
 check "sway: a key: the watcher stays" alive "$watcher"
-check "sway: idle again: the pictures come back" poll_for 20 shows HEADLESS-2 two
+check "sway: idle again: the pictures come back" poll_for 20 shows HEADLESS-2 "$two"
 # Input the pictures themselves let pass (a pointer move of one pixel)
 # is still the user back: the session says so, and the pictures end.
 start_pointer
-check "sway: idle again after the virtual pointer came" poll_for 20 shows HEADLESS-2 two
+check "sway: idle again after the virtual pointer came" poll_for 20 shows HEADLESS-2 "$two"
 sway_do seat - cursor move 1 0
-check "sway: the session reports input: the pictures end" poll_for 10 eval '! shows HEADLESS-2 two'
-check "sway: ... and come back" poll_for 20 shows HEADLESS-2 two
+check "sway: the session reports input: the pictures end" poll_for 10 eval '! shows HEADLESS-2 "$two"'
+check "sway: ... and come back" poll_for 20 shows HEADLESS-2 "$two"
 # An inhibitor (a video playing) holds it off for three idle times; once
 # it goes, the pictures come back.
 launch "$tmp/inhibitor.out" "$bin/idle_inhibitor"
 inhibitor=$pid
 check "sway: the inhibitor is held" wait_for 10 grep -q ready "$tmp/inhibitor.out"
 in_session wtype -s 300 x
-check "sway: a key ends the pictures again" poll_for 10 eval '! shows HEADLESS-1 one'
+check "sway: a key ends the pictures again" poll_for 10 eval '! shows HEADLESS-1 "$one"'
 waiting_kb=$(rss_kb "$watcher")
-check "sway: an inhibitor holds the pictures off" held_off 6 shows HEADLESS-1 one
+check "sway: an inhibitor holds the pictures off" held_off 6 shows HEADLESS-1 "$one"
 kill "$inhibitor"
-check "sway: the inhibitor gone, they come back" poll_for 20 shows HEADLESS-1 one
+check "sway: the inhibitor gone, they come back" poll_for 20 shows HEADLESS-1 "$one"
 echo "resident memory of the watcher: ${waiting_kb:-?} kB waiting, ${showing_kb:-?} kB showing two 1280x720 outputs"
 kill -TERM "$watcher"
 reap "$watcher"

@@ -14,6 +14,7 @@ render=$2
 zorvane=$bin/zorvane
 out=$tmp/zorvane.out
 still=(--frame-ms 4000 --clear-ms 600000)   # a new attractor over the last every 4 s, no clear
+source "$(dirname "$0")/frames_lib.sh"
 
 # A picture shows one of its frames: the first 20 as zorvane-render makes
 # them are its references, each kept as the digest of its pixels (or of
@@ -31,38 +32,18 @@ watch() {  # watch COMMAND...: poll_for $patience s COMMAND, saying how long it 
     echo "waited $(( ($(date +%s%N) - t0) / 1000000 )) ms (at most ${patience} s) for: $*"
     return "$status"
 }
-pixels_of() { convert "$1" ${2:+-crop "$2" +repage} rgb:- | md5sum | cut -d' ' -f1; }  # pixels_of IMAGE [REGION]
-sums() {  # sums NAME FRAMES [REGION]: $tmp/NAME.sums, the digests of reference FRAMES' frames (or of a region of them)
-    local f
-    for f in "$tmp/$2.d"/*.png; do pixels_of "$f" "${3:-}"; done >"$tmp/$1.sums"
-}
-reference() {  # reference NAME SEED WxH: zorvane-render's frames in $tmp/NAME.d, their digests in $tmp/NAME.sums
-    mkdir -p "$tmp/$1.d"
-    "$render" "${still[@]}" --zoom 0 --seed "$2" --width "${3%x*}" --height "${3#*x}" --frames 20 --frames-dir "$tmp/$1.d" \
-        --out "$tmp/$1.png"
-    sums "$1" "$1"
-}
 anew() {  # anew OUT COMMAND...: ends the run launch started ($pid), then launches COMMAND
     kill "$pid"
     reap "$pid"
     launch "$@"
 }
-is_frame() { grep -qx "$(pixels_of "$1" "${3:-}")" "$tmp/$2.sums"; }  # is_frame IMAGE NAME [REGION]
-shows() { grab "$1" "$tmp/shot.png" && is_frame "$tmp/shot.png" "$2"; }  # shows OUTPUT NAME: one of NAME's frames
 drawing() { grep -q -E 'wl_surface[@#][0-9]+\.attach\(wl_buffer' "$out"; }  # a frame sent (WAYLAND_DEBUG=1)
 ends() {  # ends WHAT: the run ends by itself, with status 0
     check "$1: ends" wait_for 10 gone "$pid"
     reap "$pid" 2
     check "$1: exit status 0 (got $status)" test "$status" = 0
 }
-# Seeds go to the outputs in the order the compositor announces them,
-# which differs between sway releases (1.7: HEADLESS-1 first, 1.10:
-# HEADLESS-2) and after an output is taken away and back: the order is
-# read from the run's protocol trace (WAYLAND_DEBUG=1).
-seed_of() {  # seed_of OUTPUT: 900 + where OUTPUT came in the announce order in $out
-    awk -v name="$1" '/wl_output[@#][0-9]+\.name\("/ { sub(/.*name\("/, ""); sub(/"\).*/, "")
-        if ($0 == name) { print 900 + n; found = 1; exit } n++ } END { exit !found }' "$out"
-}
+seed_of() { announced_seed "$1" 900 "$out"; }  # seed_of OUTPUT: the seed it got in this run
 
 # Two outputs, the second at scale 2 (800 x 600 logical, 1600 x 1200
 # device pixels): seeds 900 and 901 in the order sway announced them.
