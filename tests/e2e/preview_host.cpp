@@ -10,8 +10,14 @@
 //     post       a key, a button press and a move sent to the preview; "posted"
 //     state      "running=yes|no focus=child|none|other dialogs=N", the saver's
 //                thread's focus and how many dialogs its process has shown
+//     own        a child of the host's own, painted green in WM_PAINT, over its client
+//                area (the control's positive side); "own"
 //     destroy    destroys the host window; "exit=CODE ms=N" once the saver has
 //                ended (N: ms after the window went), or "exit=none" after 10 s
+//   preview_host /p HWND            the control for what the screen can show: a child of
+//                                   that window filling its client area, of the preview's
+//                                   class, painted green in WM_PAINT, until the window goes;
+//                                   given as SCR, the host above starts it in its window
 //   preview_host SCR run TAIL MS    starts "SCR" TAIL and watches its process for up
 //                                   to MS ms: "windows=N exit=CODE", N the top-level
 //                                   windows it made (ended at once when it makes one),
@@ -23,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
 #include <set>
 #include <string>
 
@@ -101,6 +108,47 @@ DWORD WINAPI ReadCommands(void* mainThread)
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK GreenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+        FillRect(dc, &paint.rcPaint, green);
+        DeleteObject(green);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A child of class className filling parent's client area, painted green.
+bool OpenGreen(HWND parent, const char* className)
+{
+    WNDCLASSA greenClass = {};
+    greenClass.lpfnWndProc = GreenProc;
+    greenClass.hInstance = GetModuleHandleA(NULL);
+    greenClass.lpszClassName = className;
+    RECT area = {0, 0, 0, 0};
+    GetClientRect(parent, &area);
+    return RegisterClassA(&greenClass) &&
+           CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE, 0, 0, area.right, area.bottom, parent, NULL,
+                           greenClass.hInstance, NULL);
+}
+
+int PaintGreen(HWND parent)
+{
+    if (!OpenGreen(parent, "ZorvanePicture"))
+        return 1;
+    while (IsWindow(parent)) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        MSG m;
+        while (PeekMessageA(&m, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
+    }
+    return 0;
 }
 
 HWND FindPreview(HWND host)
@@ -182,6 +230,8 @@ int Host(const char* scr, int width, int height)
                 const bool running = WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT;
                 std::printf("running=%s focus=%s dialogs=%u\n", running ? "yes" : "no", focus,
                             static_cast<unsigned>(dialogs.size()));
+            } else if (command == "own") {
+                std::printf(OpenGreen(host, "ZorvaneHostGreen") ? "own\n" : "own-failed\n");
             } else if (command == "destroy") {
                 DestroyWindow(host);
                 const DWORD t0 = GetTickCount();
@@ -214,6 +264,8 @@ int main(int argc, char** argv)
     int width = 0, height = 0;
     if (argc == 5 && std::strcmp(argv[2], "run") == 0)
         return RunAndWatch(argv[1], argv[3], static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10)));
+    if (argc == 3 && std::strcmp(argv[1], "/p") == 0)
+        return PaintGreen(reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(argv[2], nullptr, 10))));
     if (argc == 3 && std::sscanf(argv[2], "%dx%d", &width, &height) == 2)
         return Host(argv[1], width, height);
     std::fprintf(stderr, "usage: preview_host SCR WIDTHxHEIGHT | SCR run TAIL MS\n");

@@ -8,6 +8,14 @@
 #
 # The seed is the clock's seconds at start-up, as in saver_zoom_test.sh:
 # one of the seconds between starting the host and seeing the preview.
+#
+# Whether the screen can show the preview's pixels at all is found out
+# first: preview_host itself, started as the saver, paints a child of the
+# host window green in WM_PAINT. Wine 8 shows nothing a process draws in a
+# child of another process's window (the host's background stays), while a
+# child the host paints itself shows (the control's positive side). Where
+# the other process's green does not show, the frame comparison is skipped
+# and says so; every other check runs either way.
 # Usage: saver_preview_test.sh SCR PROBE HARNESS STATE ARTIFACTS RENDER HOST LAUNCHER
 source "$(dirname "$0")/e2e_lib.sh"
 render=$6 host=$7 launcher=$8
@@ -31,16 +39,33 @@ stop_host() {
     [ -n "$host_pid" ] && { wait_for 10 gone "$host_pid" || kill "$host_pid" 2>/dev/null; }
     host_pid=
 }
+start_host() {  # start_host SCR WIDTHxHEIGHT: the host, its pipes on 7 and 8
+    rm -f "$fifo" "$fifo.out" && mkfifo "$fifo" "$fifo.out"
+    wine "$host" "$1" "$2" <"$fifo" >"$fifo.out" 2>/dev/null &
+    host_pid=$!
+    exec 7>"$fifo" 8<"$fifo.out"
+}
+green() {  # green GEOMETRY FILE: that part of the screen is all green
+    snap "$2" && [ "$(convert "xwd:$2" -crop "$1" +repage -format '%k %[pixel:p{0,0}]' info: 2>/dev/null)" = "1 srgb(0,255,0)" ]
+}
 running() { host_ask state; [[ $answer == running=yes* ]]; }
 ended() { host_ask state; [[ $answer == running=no* ]]; }
 runs_on() { ! wait_for "$1" ended; }  # runs_on SECONDS: no end seen for that long
 
+start_host "$host" 152x112
+host_ask where
+check "control: another process's child appears" test "${answer#child }" = "40 40 152 112"
+cross_process_shown=no
+poll_for 5 green 152x112+40+40 "$artifacts/preview-control.xwd" && cross_process_shown=yes
+host_ask own
+check "control: a child the host paints green itself shows" poll_for 5 green 152x112+40+40 "$artifacts/preview-control.xwd"
+host_ask destroy
+stop_host
+echo "control: another process's drawing in a child window is shown: $cross_process_shown"
+
 # A first preview on an empty registry writes nothing to it.
 reg_clear
-rm -f "$fifo" "$fifo.out" && mkfifo "$fifo" "$fifo.out"
-wine "$host" "$scr" 152x112 <"$fifo" >"$fifo.out" 2>/dev/null &
-host_pid=$!
-exec 7>"$fifo" 8<"$fifo.out"
+start_host "$scr" 152x112
 host_ask where
 check "empty registry: the preview appears" test "${answer#child }" = "40 40 152 112"
 check "empty registry: the preview runs" running
@@ -53,11 +78,8 @@ for v in BlankScreen:1 EnableRotation:0 EnableContinuous:0 CLSTimer:600000 Anima
 done
 for size in 152x112 201x97; do
     w=${size%x*} h=${size#*x}
-    rm -f "$fifo" "$fifo.out" && mkfifo "$fifo" "$fifo.out"
     first=$(date +%s)
-    wine "$host" "$scr" "$size" <"$fifo" >"$fifo.out" 2>/dev/null &
-    host_pid=$!
-    exec 7>"$fifo" 8<"$fifo.out"
+    start_host "$scr" "$size"
     host_ask where
     last=$(date +%s)
     check "$size: the preview fills the window" test "${answer#child }" = "40 40 $w $h"
@@ -68,8 +90,13 @@ for size in 152x112 201x97; do
         models+=$(pixels "$artifacts/preview-model.png")$'\n'
     done
     echo "$size: $((last - first + 1)) candidate seeds"
-    check "$size: zorvane-render's frame for a seed of $first..$last" \
-        poll_for 10 shows_model "${w}x${h}+40+40" "$artifacts/preview-$size.xwd"
+    if [ "$cross_process_shown" = yes ]; then
+        check "$size: zorvane-render's frame for a seed of $first..$last" \
+            poll_for 10 shows_model "${w}x${h}+40+40" "$artifacts/preview-$size.xwd"
+    else
+        echo "SKIP: $size: the frame on the screen: this display shows no drawing in another process's child window"
+        snap "$artifacts/preview-$size.xwd"
+    fi
     convert "xwd:$artifacts/preview-$size.xwd" -crop 300x200+0+0 +repage "$artifacts/preview-$size.png"
 
     # Input: a key, a press and a move sent to it, then the real pointer
