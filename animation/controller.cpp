@@ -57,7 +57,10 @@ void SaverStart(SaverRecord* saver)
         SaverTeardown(saver);
     saver->Started = true;
 
-    LoadSettings(&saver->Settings);
+    if (saver->ReadOnlySettings)
+        ReadSettings(&saver->Settings);
+    else
+        LoadSettings(&saver->Settings);
     RandomSeed(&saver->Random, PlatCalendarSeconds(saver->Window));
 
     BuildSurface(saver);

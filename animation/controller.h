@@ -30,6 +30,7 @@ constexpr unsigned ClearTimerId = 2;  // ClearTick, every CLSTimer ms
 struct SaverRecord {
     SaverWindow Window;               // the platform's window the picture is drawn in
     SaverSettingsRecord Settings;     // loaded at start-up (LoadSettings)
+    bool ReadOnlySettings;            // start-up reads them with ReadSettings: a first run stores nothing
     RandomStream Random;              // seeded at start-up with the calendar time
     ViewStateRecord View;             // angles, spin, scale, eye and centre
 

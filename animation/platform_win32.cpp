@@ -5,10 +5,20 @@
 #include <ctime>
 
 #include "animation/controller.h"
+#include "animation/platform_win32.h"
 
 // The picture a window's timers belong to, kept on the window itself: a
 // window timer's callback is handed the window and the timer id only.
 static const char kSaverProperty[] = "ZorvaneSaver";
+static const char kSeedProperty[] = "ZorvaneSeed";
+
+void Win32UseSeed(HWND window, const uint32_t* seed)
+{
+    if (seed)
+        SetPropA(window, kSeedProperty, const_cast<uint32_t*>(seed));
+    else
+        RemovePropA(window, kSeedProperty);
+}
 
 static VOID CALLBACK DispatchTimer(HWND window, UINT, UINT_PTR id, DWORD)
 {
@@ -60,8 +70,10 @@ void PlatRequestQuit(SaverWindow, int code)
     PostQuitMessage(code);
 }
 
-uint32_t PlatCalendarSeconds(SaverWindow)
+uint32_t PlatCalendarSeconds(SaverWindow window)
 {
+    if (const uint32_t* seed = static_cast<const uint32_t*>(GetPropA(static_cast<HWND>(window), kSeedProperty)))
+        return *seed;
     return static_cast<uint32_t>(std::time(nullptr));
 }
 

@@ -74,9 +74,9 @@ programs=(
     "unzip unzip test"
     # Windows programs and the virtual display they draw on
     "wine wine wine" "wine-stable wine wine" "wineserver libwine wine" "wineboot wine wine"
-    "winepath wine wine" "Xvfb xvfb test" "xdotool xdotool test" "xwd x11-apps test"
+    "winepath wine wine" "Xvfb xvfb test" "Xephyr xserver-xephyr test" "xdotool xdotool test" "xwd x11-apps test"
     "xwininfo x11-utils test" "xprop x11-utils test" "xrandr x11-xserver-utils test"
-    "xset x11-xserver-utils test"
+    "xset x11-xserver-utils test" "xsetroot x11-xserver-utils test"
     "import imagemagick-7.q16|imagemagick-6.q16 test" "convert imagemagick-7.q16|imagemagick-6.q16 test"
     "compare imagemagick-7.q16|imagemagick-6.q16 test" "identify imagemagick-7.q16|imagemagick-6.q16 test"
     "xmllint libxml2-utils test" "valgrind valgrind test" "valgrind.bin valgrind test"

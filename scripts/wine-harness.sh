@@ -2,12 +2,18 @@
 # wine-harness.sh - runs Windows test programs under Wine on a private
 # virtual display, independent of the caller's DISPLAY and ~/.wine.
 #
-#   wine-harness.sh start STATE [SCREEN]  start Xvfb and a persistent wineserver; create the prefix once
+#   wine-harness.sh start STATE [SCREEN [MONITOR...]]
+#                                         start Xvfb and a persistent wineserver; create the prefix once
 #   wine-harness.sh exec STATE PROG..     run PROG under Wine on that display; exit status is PROG's
 #   wine-harness.sh env STATE             print the environment (for scripts: eval "$(... env STATE)")
 #   wine-harness.sh stop STATE            stop the wineserver and Xvfb
 #
-# SCREEN is the display's size and depth, 1024x768x24 unless given.
+# SCREEN is the display's size and depth, 1024x768x24 unless given. With
+# MONITORs (WIDTHxHEIGHT each), Wine's display is a nested X server (Xephyr)
+# inside that Xvfb with one screen per MONITOR, side by side left to right,
+# joined by Xinerama and without RandR: Wine then sees one monitor per
+# screen, the first the primary, and the nested server's root is what the
+# monitors show. Its pid is kept with Xvfb's and both stop together.
 #
 # STATE is a folder in the build tree; the Wine prefix lives in STATE/prefix
 # and is kept between runs (creating it takes about 15 s). WINEARCH=win32 in
@@ -34,7 +40,7 @@ stop_all() {
         timeout 20 wineserver -k >/dev/null 2>&1 || true
     fi
     if [ -s "$state/xvfb.pid" ]; then
-        kill "$(cat "$state/xvfb.pid")" >/dev/null 2>&1 || true
+        kill $(cat "$state/xvfb.pid") >/dev/null 2>&1 || true
     fi
     rm -f "$state/display" "$state/xvfb.pid"
 }
@@ -45,6 +51,21 @@ start)
     source "$(dirname "$0")/xvfb.sh"
     xvfb_start "$state" "${1:-1024x768x24}" || { echo "wine-harness: no display" >&2; exit 1; }
     echo "$xvfb_pid" >"$state/xvfb.pid"
+    if [ $# -gt 1 ]; then
+        shift
+        nested=()
+        for monitor in "$@"; do nested+=(-screen "$monitor"); done
+        : >"$state/nested"
+        setsid Xephyr -displayfd 3 "${nested[@]}" +xinerama -extension RANDR -br -noreset -nolisten tcp \
+            3>"$state/nested" </dev/null >"$state/xephyr.log" 2>&1 &
+        echo "$!" >>"$state/xvfb.pid"
+        for _ in $(seq 1 100); do
+            grep -q '^[0-9]' "$state/nested" 2>/dev/null && break
+            sleep 0.1
+        done
+        grep -q '^[0-9]' "$state/nested" || { echo "wine-harness: no nested display" >&2; cat "$state/xephyr.log" >&2; exit 1; }
+        cp "$state/nested" "$state/display"
+    fi
     wine_env
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "wine-harness: creating Wine prefix in $WINEPREFIX"

@@ -29,4 +29,5 @@ constexpr SaverSettingsRecord DefaultSettings = {
 };
 
 int LoadSettings(SaverSettingsRecord* s);        // 1 on success, 0 on failure; callers ignore it
+int ReadSettings(SaverSettingsRecord* s);        // LoadSettings without the first-run save: 0 where nothing is stored
 int SaveSettings(const SaverSettingsRecord* s);  // 1 on success, 0 on failure

@@ -8,6 +8,11 @@ int LoadSettings(SaverSettingsRecord*)
     return 1;
 }
 
+int ReadSettings(SaverSettingsRecord*)
+{
+    return 1;
+}
+
 int SaveSettings(const SaverSettingsRecord*)
 {
     return 1;

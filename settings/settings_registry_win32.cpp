@@ -56,6 +56,19 @@ int LoadSettings(SaverSettingsRecord* record)
     return LoadSettingsFrom(&registry, record);
 }
 
+// Nothing stored: nothing is written, and the record keeps what it holds.
+static int SaveNothing(void*)
+{
+    return 0;
+}
+
+int ReadSettings(SaverSettingsRecord* record)
+{
+    RegistrySource context = {nullptr, record};
+    const SettingsSource registry = {&context, OpenForReading, QueryValue, CloseKey, SaveNothing};
+    return LoadSettingsFrom(&registry, record);
+}
+
 int SaveSettings(const SaverSettingsRecord* record)
 {
     HKEY key;

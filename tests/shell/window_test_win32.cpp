@@ -1,17 +1,21 @@
 // SaverWindowProc in a real window, with the animation and the
 // configuration dialog replaced by recorders: the mode chosen on creation
 // from the tail the window keeps, the order of dialog, quit request and
-// start-up, teardown on destruction, the window and surface following a
-// display change, and that everything else reaches the input layer. Then
-// SaverMain itself: the class and the window it creates, and the code its
-// loop returns.
+// start-up, a picture per monitor with seeds S, S+1, ..., teardown on
+// destruction, the pictures following a display change (monitors added and
+// taken away), and that everything else reaches the input layer. Then
+// SaverMain itself: the class and the window it creates, the code its loop
+// returns, and the preview in a window it is given.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <ctime>
 #include <string>
+#include <vector>
 
 #include "animation/controller.h"
+#include "shell/picture_win32.h"
 #include "settings/dialogs_win32.h"
 #include "shell/input_win32.h"
 #include "shell/main_win32.h"
@@ -24,6 +28,10 @@ std::string g_log;                // "dialog", "start", "resize" and "teardown",
 HWND g_dialogOwner;               // owner of the last configuration dialog
 LPARAM g_dialogParam = -1;        // its creation parameter
 SaverWindow g_startWindow;        // the window SaverStart was given
+uint32_t g_startSeed;             // the seed it would draw
+bool g_startReadOnly;             // whether it reads the settings only
+std::vector<SaverWindow> g_starts;  // every window SaverStart was given, in order
+std::vector<uint32_t> g_seeds;      // and their seeds
 SaverWindow g_teardownWindow;     // the window SaverTeardown was given
 SaverWindow g_resizeWindow;       // the window SaverResize was given
 RECT g_rectAtResize;              // its rectangle then
@@ -52,6 +60,10 @@ void SaverStart(SaverRecord* saver)
     SaverWindow window = saver->Window;
     Record("start");
     g_startWindow = window;
+    g_startSeed = PlatCalendarSeconds(window);
+    g_startReadOnly = saver->ReadOnlySettings;
+    g_starts.push_back(window);
+    g_seeds.push_back(g_startSeed);
     if (g_failStart)
         PostQuitMessage(-1);
     if (g_onStart)
@@ -139,7 +151,7 @@ const std::string kLongCut = "/" + std::string(1022, 'x') + "s";
 
 TEST(SaverWindow, ConfigureRunsTheDialogThenStartsAndQuitsWithZero)
 {
-    for (const std::string& tail : {"/c"s, "/c:1234"s, ""s, "/p 1234"s, "a-b s"s, kLongCut}) {
+    for (const std::string& tail : {"/c"s, "/c:1234"s, ""s, "a-b s"s, kLongCut}) {
         SCOPED_TRACE(tail);
         g_failStart = false;
         HWND window = OpenSaverWindow(tail);
@@ -147,7 +159,7 @@ TEST(SaverWindow, ConfigureRunsTheDialogThenStartsAndQuitsWithZero)
         EXPECT_EQ("dialog start", g_log);
         EXPECT_EQ(window, g_dialogOwner);
         EXPECT_EQ(0, g_dialogParam);
-        EXPECT_EQ(window, g_startWindow);
+        EXPECT_EQ(window, GetParent(static_cast<HWND>(g_startWindow)));
         int code = 99;
         EXPECT_EQ(1, TakeQuit(&code));
         EXPECT_EQ(0, code);
@@ -156,15 +168,23 @@ TEST(SaverWindow, ConfigureRunsTheDialogThenStartsAndQuitsWithZero)
     }
 }
 
+// A tail asking for a preview never opens the dialog either (SaverMain
+// draws a preview without this window).
 TEST(SaverWindow, RunStartsWithoutDialogOrQuit)
 {
-    for (const std::string& tail : {"/s"s, "-S"s, "/xs"s, "/p /s"s, kLongRun}) {
+    for (const std::string& tail : {"/s"s, "-S"s, "/xs"s, "/p 1234"s, "/p /c"s, kLongRun}) {
         SCOPED_TRACE(tail);
         g_failStart = false;
         HWND window = OpenSaverWindow(tail);
         ASSERT_TRUE(window);
         EXPECT_EQ("start", g_log);
-        EXPECT_EQ(window, g_startWindow);
+        HWND picture = static_cast<HWND>(g_startWindow);
+        EXPECT_EQ(window, GetParent(picture));
+        EXPECT_FALSE(g_startReadOnly);
+        RECT r;
+        GetClientRect(picture, &r);
+        EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), r.right);
+        EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), r.bottom);
         int code = 99;
         EXPECT_EQ(0, TakeQuit(&code));
         DestroyWindow(window);
@@ -224,7 +244,7 @@ TEST(SaverWindow, DestroyTearsDownThenQuitsWithZero)
     ASSERT_TRUE(window);
     ASSERT_TRUE(DestroyWindow(window));
     EXPECT_EQ("start teardown", g_log);
-    EXPECT_EQ(window, g_teardownWindow);
+    EXPECT_EQ(g_startWindow, g_teardownWindow);
     EXPECT_TRUE(g_aliveAtTeardown);
     int code = 99;
     EXPECT_EQ(1, TakeQuit(&code));
@@ -241,9 +261,9 @@ LRESULT WINAPI CountingDefWindowProcA(HWND window, UINT message, WPARAM wParam, 
     return reinterpret_cast<WNDPROC>(g_realDefWindowProc)(window, message, wParam, lParam);
 }
 
-// After a change of display mode the window covers the primary screen
-// again, still topmost, and only then is the surface rebuilt for it; the
-// message goes on to the default procedure.
+// After a change of display mode the window covers the screen again, still
+// topmost, and only then is the picture's surface rebuilt, its window on
+// the monitor; the message goes on to the default procedure.
 TEST(SaverWindow, DisplayChangeRefitsTheWindowThenTheSurface)
 {
     HWND window = OpenSaverWindow("/s");
@@ -258,8 +278,11 @@ TEST(SaverWindow, DisplayChangeRefitsTheWindowThenTheSurface)
     SwapImport("user32.dll", "DefWindowProcA", g_realDefWindowProc);
 
     EXPECT_EQ("start resize", g_log);
-    EXPECT_EQ(window, g_resizeWindow);
+    EXPECT_EQ(g_startWindow, g_resizeWindow);
+    RECT frame;
+    GetWindowRect(window, &frame);
     const RECT screen = {0, 0, cx, cy};
+    EXPECT_TRUE(EqualRect(&screen, &frame));
     EXPECT_TRUE(EqualRect(&screen, &g_rectAtResize))
         << g_rectAtResize.left << "," << g_rectAtResize.top << " " << g_rectAtResize.right << "x"
         << g_rectAtResize.bottom << " for a screen of " << cx << "x" << cy;
@@ -325,7 +348,86 @@ TEST(SaverWindow, RealModeChangeIsFollowedBothWays)
     TakeQuit(&code);
 }
 
-// Whatever the upper layer does not finish reaches the input layer.
+// The monitors the system lists, as a test sets them.
+std::vector<RECT> g_monitors;
+BOOL WINAPI FakeEnumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM context)
+{
+    for (RECT r : g_monitors)
+        if (!callback(reinterpret_cast<HMONITOR>(1), NULL, &r, context))
+            break;
+    return TRUE;
+}
+
+// The pictures in z order, as "left,top widthxheight" in screen coordinates.
+std::string Pictures(HWND window)
+{
+    std::string out;
+    for (HWND p = GetWindow(window, GW_CHILD); p; p = GetWindow(p, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(p, &r);
+        out += (out.empty() ? "" : " ") + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+               std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+    }
+    return out;
+}
+
+// One picture per monitor in the system's order with seeds S, S+1, ...,
+// a monitor left of the primary included; a display change keeps the
+// pictures of the monitors still there with fresh surfaces, opens one for
+// a new monitor and closes those of monitors gone, and never quits.
+TEST(SaverWindow, APicturePerMonitorFollowingDisplayChanges)
+{
+    void* real = SwapImport("user32.dll", "EnumDisplayMonitors", reinterpret_cast<void*>(&FakeEnumDisplayMonitors));
+    ASSERT_NE(nullptr, real);
+    g_monitors = {{0, 0, 800, 600}, {-640, 120, 0, 600}};
+    g_starts.clear();
+    g_seeds.clear();
+    const uint32_t before = static_cast<uint32_t>(time(nullptr));
+    HWND window = OpenSaverWindow("/s");
+    const uint32_t after = static_cast<uint32_t>(time(nullptr));
+    ASSERT_TRUE(window);
+    EXPECT_EQ("start start", g_log);
+    ASSERT_EQ(2u, g_seeds.size());
+    const uint32_t seed = g_seeds[0];
+    EXPECT_TRUE(seed >= before && seed <= after) << seed << " not in " << before << ".." << after;
+    EXPECT_EQ(seed + 1, g_seeds[1]);
+    HWND first = static_cast<HWND>(g_starts[0]);
+    EXPECT_EQ(window, GetParent(first));
+    EXPECT_EQ(WS_CHILD, GetWindowLongPtrA(first, GWL_STYLE) & WS_CHILD);
+    ASSERT_TRUE(SetWindowPos(window, NULL, -640, 0, 1440, 600, SWP_NOZORDER | SWP_NOACTIVATE));
+
+    g_log.clear();
+    g_monitors = {{0, 0, 1024, 768}, {-640, 0, 0, 480}, {1024, 0, 1664, 480}};
+    SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    EXPECT_EQ("resize resize start", g_log);
+    EXPECT_EQ(seed + 2, g_startSeed);  // the third monitor's
+    RECT frame;
+    GetWindowRect(window, &frame);
+    EXPECT_EQ(-640, frame.left);
+    EXPECT_EQ(1664, frame.right);
+    EXPECT_EQ(768, frame.bottom);
+    const std::string three = Pictures(window);
+
+    g_log.clear();
+    g_monitors = {{0, 0, 1280, 720}};
+    SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 720));
+    EXPECT_EQ("teardown teardown resize", g_log);
+    EXPECT_EQ(first, GetWindow(window, GW_CHILD));
+    const std::string one = Pictures(window);
+    int code = 99;
+    EXPECT_EQ(0, TakeQuit(&code));
+    DestroyWindow(window);
+    TakeQuit(&code);
+    SwapImport("user32.dll", "EnumDisplayMonitors", real);
+    g_monitors.clear();
+    EXPECT_NE(std::string::npos, three.find("-640,0 640x480")) << three;
+    EXPECT_NE(std::string::npos, three.find("0,0 1024x768")) << three;
+    EXPECT_NE(std::string::npos, three.find("1024,0 640x480")) << three;
+    EXPECT_EQ("0,0 1280x720", one);
+}
+
+// Whatever the upper layer does not finish reaches the input layer, and
+// so does input in a picture.
 TEST(SaverWindow, OtherMessagesReachTheInputLayer)
 {
     HWND window = OpenSaverWindow("/s");
@@ -335,6 +437,8 @@ TEST(SaverWindow, OtherMessagesReachTheInputLayer)
     EXPECT_TRUE(IsWindow(window));
     SendMessageA(window, WM_KEYDOWN, VK_SPACE, 0x00390001);
     MSG m;
+    EXPECT_TRUE(PeekMessageA(&m, window, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+    SendMessageA(static_cast<HWND>(g_startWindow), WM_KEYDOWN, VK_SPACE, 0x00390001);
     EXPECT_TRUE(PeekMessageA(&m, window, WM_CLOSE, WM_CLOSE, PM_REMOVE));
     DestroyWindow(window);
     int code = 99;
@@ -360,7 +464,7 @@ SaverWindowFacts g_facts;
 VOID CALLBACK InspectSaverWindow(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(NULL, id);
-    HWND window = static_cast<HWND>(g_startWindow);
+    HWND window = GetParent(static_cast<HWND>(g_startWindow));
     g_facts.seen = true;
     GetClassNameA(window, g_facts.className, sizeof g_facts.className);
     g_facts.wc.cbSize = sizeof g_facts.wc;
@@ -410,10 +514,11 @@ TEST(SaverMainWindow, ClassStylesSizeAndTitleAsRegisteredAndCreated)
 
     EXPECT_EQ(static_cast<LONG_PTR>(WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN), g_facts.style);
     EXPECT_EQ(static_cast<LONG_PTR>(WS_EX_TOPMOST), g_facts.exStyle);
-    EXPECT_EQ(0, g_facts.rect.left);
-    EXPECT_EQ(0, g_facts.rect.top);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), g_facts.rect.right);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), g_facts.rect.bottom);
+    const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    EXPECT_EQ(vx, g_facts.rect.left);
+    EXPECT_EQ(vy, g_facts.rect.top);
+    EXPECT_EQ(vx + GetSystemMetrics(SM_CXVIRTUALSCREEN), g_facts.rect.right);
+    EXPECT_EQ(vy + GetSystemMetrics(SM_CYVIRTUALSCREEN), g_facts.rect.bottom);
     EXPECT_EQ(0, g_facts.titleLength);
     EXPECT_EQ(NULL, g_facts.parent);
     EXPECT_EQ(NULL, g_facts.owner);
@@ -440,6 +545,63 @@ TEST(SaverMainWindow, LoopReturnsTheLastQuitCode)
     SwapImport("kernel32.dll", "GetCommandLineA", real);
     EXPECT_EQ(-1, code);
     EXPECT_EQ("dialog start", g_log);
+}
+
+// The preview: one picture filling the client area of the window the tail
+// names, reading the settings only, until that window goes; then 0, the
+// picture torn down. A missing, zero or garbage number, or one that names
+// no window, ends at once with 0 and no picture.
+HWND g_host;
+RECT g_pictureArea;
+VOID CALLBACK DestroyHost(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(NULL, id);
+    GetClientRect(static_cast<HWND>(g_startWindow), &g_pictureArea);
+    g_facts.parent = GetParent(static_cast<HWND>(g_startWindow));
+    DestroyWindow(g_host);
+}
+
+int RunMain(const std::string& line)
+{
+    // A window left by an earlier entry keeps the class registered.
+    while (HWND left = FindWindowA("WindowsScreenSaverClass", NULL))
+        DestroyWindow(left);
+    int code = 99;
+    TakeQuit(&code);
+    UnregisterClassA("WindowsScreenSaverClass", GetModuleHandleA(NULL));
+    g_fakeCommandLine = line.c_str();
+    void* real = SwapImport("kernel32.dll", "GetCommandLineA", reinterpret_cast<void*>(&FakeGetCommandLineA));
+    EXPECT_NE(nullptr, real);
+    g_log.clear();
+    code = SaverMain(GetModuleHandleA(NULL), NULL, const_cast<LPSTR>(""), SW_SHOWNORMAL);
+    SwapImport("kernel32.dll", "GetCommandLineA", real);
+    return code;
+}
+
+TEST(SaverMainPreview, DrawsInTheGivenWindowUntilItGoes)
+{
+    g_host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 30, 30, 201, 97, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    ASSERT_TRUE(g_host);
+    HWND host = g_host;
+    g_onStart = DestroyHost;
+    g_facts = {};
+    g_pictureArea = {};
+    const int code = RunMain("zorvane.scr /p " + std::to_string(reinterpret_cast<uintptr_t>(g_host)));
+    g_onStart = nullptr;
+    EXPECT_EQ(0, code);
+    EXPECT_EQ("start teardown", g_log);
+    EXPECT_TRUE(g_startReadOnly);
+    EXPECT_EQ(host, g_facts.parent);
+    EXPECT_EQ(201, g_pictureArea.right);
+    EXPECT_EQ(97, g_pictureArea.bottom);
+    EXPECT_FALSE(IsWindow(host));
+
+    const std::string gone = std::to_string(reinterpret_cast<uintptr_t>(host));
+    for (const std::string& tail : {"/p"s, "/p 0"s, "/p:0"s, "/p 12ab"s, "/p " + gone, "/p:" + gone}) {
+        SCOPED_TRACE(tail);
+        EXPECT_EQ(0, RunMain("zorvane.scr " + tail));
+        EXPECT_EQ("", g_log);
+    }
 }
 
 }  // namespace
