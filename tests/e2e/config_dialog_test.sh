@@ -68,11 +68,12 @@ probe key-escape
 check "a posted Esc closes the dialog with 0" exited 15 0
 check "... and stores nothing" test "$(reg_get CLSTimer)" = 2000
 
-# /p 1234 (a preview request): the dialog; Cancel stores nothing.
-check "/p 1234: the dialog opens" open_dialog /p 1234
+# No switch that asks to run or for a preview (/x 1234): the dialog; Cancel
+# stores nothing. (/p asks for a preview, never a dialog: saver_preview_test.sh.)
+check "/x 1234: the dialog opens" open_dialog /x 1234
 probe set points=7
 probe press cancel
-check "/p Cancel: exit status 0" exited 15 0
+check "/x Cancel: exit status 0" exited 15 0
 check "Cancel: nothing stored" test "$(reg_get NumberPoints)" = 42
 
 # -1 points: stored as 4294967295, and the start-up after the dialog fails.
