@@ -18,6 +18,7 @@
 //                                   that window filling its client area, of the preview's
 //                                   class, painted green in WM_PAINT, until the window goes;
 //                                   given as SCR, the host above starts it in its window
+//   preview_host monitors           prints how many monitors the system has
 //   preview_host SCR run TAIL MS    starts "SCR" TAIL and watches its process for up
 //                                   to MS ms: "windows=N exit=CODE", N the top-level
 //                                   windows it made (ended at once when it makes one),
@@ -268,6 +269,10 @@ int main(int argc, char** argv)
         return PaintGreen(reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(argv[2], nullptr, 10))));
     if (argc == 3 && std::sscanf(argv[2], "%dx%d", &width, &height) == 2)
         return Host(argv[1], width, height);
+    if (argc == 2 && std::strcmp(argv[1], "monitors") == 0) {
+        std::printf("%d\n", GetSystemMetrics(SM_CMONITORS));
+        return 0;
+    }
     std::fprintf(stderr, "usage: preview_host SCR WIDTHxHEIGHT | SCR run TAIL MS\n");
     return 2;
 }
