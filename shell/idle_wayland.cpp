@@ -1,11 +1,11 @@
 // idle_wayland.cpp - the compositor's own idle notifications, on a
 // connection of their own: ext_idle_notifier_v1 where the compositor offers
-// it (KDE Plasma 6, sway 1.8 and later, Hyprland, labwc, niri, COSMIC),
-// else KDE's older org_kde_kwin_idle (KDE Plasma 5, sway 1.7). Both count
-// only the seat's input, and both honour the compositor's idle inhibitors:
-// ext_idle_notifier_v1's get_idle_notification says so, and sway holds
-// back org_kde_kwin_idle's timeouts the same way while an inhibitor is
-// active (KWin too).
+// it (KDE Plasma 5.27 and 6, sway 1.8 and later, Hyprland, labwc, niri,
+// COSMIC), else KDE's older org_kde_kwin_idle (sway 1.7, older Plasma).
+// Both count only the seat's input, and both honour the compositor's idle
+// inhibitors: ext_idle_notifier_v1's get_idle_notification says so, and
+// sway holds back org_kde_kwin_idle's timeouts the same way while an
+// inhibitor is active. KWin counts an inhibitor only on a shown window.
 #include <poll.h>
 #include <wayland-client.h>
 
