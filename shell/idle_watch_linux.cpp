@@ -87,12 +87,7 @@ static int Show(const SaverOptions* options, IdleSource* source, bool* lost)
         o.seed = static_cast<uint32_t>(std::time(nullptr));
     ShowRecord show = {source, false};
     const SaverWatch watch = {source->fd, SessionActive, &show};
-#ifdef ZORVANE_WITH_WAYLAND
-    const int status = ChooseWayland(&o, std::getenv("WAYLAND_DISPLAY")) ? RunWaylandSaver(&o, &watch)
-                                                                          : RunX11Saver(&o, &watch);
-#else
-    const int status = RunX11Saver(&o, &watch);
-#endif
+    const int status = RunSaver(&o, &watch);
     *lost = show.lost;
     return status;
 }

@@ -107,7 +107,7 @@ static IdleEvent ReadWaylandIdle(IdleSource* s)
 // A notification counting from now. Both compositors' timers stay in
 // their idle state when input comes while an inhibitor holds them (sway
 // sends no resumed then, and so no idle after it): a new one starts fresh.
-static void Watch(WaylandIdleRecord* r)
+static void DropNotification(WaylandIdleRecord* r)
 {
     if (r->notification)
         ext_idle_notification_v1_destroy(r->notification);
@@ -116,6 +116,13 @@ static void Watch(WaylandIdleRecord* r)
     if (r->kdeTimeout)
         org_kde_kwin_idle_timeout_release(r->kdeTimeout);
     r->kdeTimeout = nullptr;
+#endif
+}
+
+static void Watch(WaylandIdleRecord* r)
+{
+    DropNotification(r);
+#ifdef ZORVANE_WITH_KDE_IDLE
     if (!r->notifier && r->kdeIdle) {
         r->kdeTimeout = org_kde_kwin_idle_get_idle_timeout(r->kdeIdle, r->seat, r->ms);
         org_kde_kwin_idle_timeout_add_listener(r->kdeTimeout, &KdeTimeoutListener, r);
@@ -139,13 +146,10 @@ static void CloseWaylandIdle(IdleSource* s)
     WaylandIdleRecord* r = Record(s->state);
     if (!r)
         return;
-    if (r->notification)
-        ext_idle_notification_v1_destroy(r->notification);
+    DropNotification(r);
     if (r->notifier)
         ext_idle_notifier_v1_destroy(r->notifier);
 #ifdef ZORVANE_WITH_KDE_IDLE
-    if (r->kdeTimeout)
-        org_kde_kwin_idle_timeout_release(r->kdeTimeout);
     if (r->kdeIdle)
         org_kde_kwin_idle_destroy(r->kdeIdle);
 #endif

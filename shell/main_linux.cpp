@@ -21,6 +21,15 @@ bool ChooseWayland(const SaverOptions* options, const char* waylandDisplay)
     return waylandDisplay && waylandDisplay[0] && !options->x11Target;
 }
 
+int RunSaver(const SaverOptions* options, const SaverWatch* watch)
+{
+#ifdef ZORVANE_WITH_WAYLAND
+    if (ChooseWayland(options, std::getenv("WAYLAND_DISPLAY")))
+        return RunWaylandSaver(options, watch);
+#endif
+    return RunX11Saver(options, watch);
+}
+
 int main(int argc, char** argv)
 {
     SaverOptions o;
@@ -78,11 +87,7 @@ int main(int argc, char** argv)
         ReleaseEndSignals();
         return status;
     }
-#ifdef ZORVANE_WITH_WAYLAND
-    const int status = wayland ? RunWaylandSaver(&o, nullptr) : RunX11Saver(&o, nullptr);
-#else
-    const int status = RunX11Saver(&o, nullptr);
-#endif
+    const int status = RunSaver(&o, nullptr);
     ReleaseEndSignals();
     return status;
 }

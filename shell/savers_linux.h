@@ -21,6 +21,8 @@ struct SaverWatch {
 // watch may be null: nothing else is watched.
 int RunX11Saver(const SaverOptions* options, const SaverWatch* watch);
 int RunWaylandSaver(const SaverOptions* options, const SaverWatch* watch);
+// The one of the two that ChooseWayland picks (main_linux.cpp).
+int RunSaver(const SaverOptions* options, const SaverWatch* watch);
 // zorvane --idle SECONDS (idle_watch_linux.cpp): waits for the session to
 // be idle, shows the pictures until input, and waits again.
 int RunIdleWatcher(const SaverOptions* options);
