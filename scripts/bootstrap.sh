@@ -167,8 +167,6 @@ make_path() {  # make_path DIR
     return $fails
 }
 
-runs_i386() { "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh"; }  # the kernel runs 32-bit x86 programs
-
 installed() {  # installed PACKAGE: any architecture's copy is there
     dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -qx "install ok installed"
 }
@@ -243,38 +241,97 @@ EOF
     fi
 }
 
-runs_i386() { "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh"; }  # this kernel runs 32-bit x86 programs
+runs_i386() { "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh" "$@"; }  # 32-bit x86 programs run here (--how: how)
+
+use_sudo() {  # sets sudo: nothing as root, else sudo (-n without a terminal); fails without either
+    if [ "$(id -u)" -eq 0 ]; then
+        sudo=()
+    elif command -v sudo >/dev/null 2>&1; then
+        if [ -t 0 ]; then sudo=(sudo); else sudo=(sudo -n); fi
+    else
+        echo "bootstrap: need root or sudo to $1" >&2
+        return 1
+    fi
+}
+
+# Where the kernel refuses 32-bit x86 programs, Debian's qemu-i386 runs them
+# (user-mode emulation): registered with the kernel's binfmt_misc by the
+# line Debian's qemu-user ships for it (its qemu-user-binfmt registers every
+# architecture but the host's own). Debian 12's qemu 7.2 is far too slow for
+# Wine (a prefix takes 16 minutes), so there qemu-user 10 comes from
+# bookworm-backports, a source added for it alone: apt takes nothing from
+# backports unless asked by name. The registration lasts until the machine
+# restarts, and make test's set-up renews it. ZORVANE_I386=emulated
+# registers it where the kernel runs 32-bit programs too (binfmt_misc comes
+# first), to try this way on such a machine; "echo -1 >
+# /proc/sys/fs/binfmt_misc/qemu-i386" removes it.
+qemu_i386_conf=/usr/share/qemu/binfmt.d/qemu-i386.conf
+binfmt_misc=/proc/sys/fs/binfmt_misc
+i386_emulation() {
+    local codename package=qemu-user site log
+    use_sudo "run 32-bit x86 programs under emulation" || return 1
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    if ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null)" ge 1:9.1; then
+        if [ "$codename" = bookworm ]; then
+            package=qemu-user/bookworm-backports
+            if ! apt-get indextargets --format '$(RELEASE)' | grep -qx bookworm-backports; then
+                site=$(apt-get indextargets --format '$(SITE) $(RELEASE)' | awk '$2 == "bookworm" { print $1; exit }')
+                site=${site:-http://deb.debian.org/debian}
+                echo "bootstrap: adding bookworm-backports ($site) to apt's sources, for qemu-user alone"
+                printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: %s\n' \
+                    "$site" /usr/share/keyrings/debian-archive-keyring.gpg |
+                    "${sudo[@]}" tee /etc/apt/sources.list.d/zorvane-bookworm-backports.sources >/dev/null || return 1
+            fi
+        fi
+        echo "bootstrap: installing $package, to run 32-bit x86 programs under emulation"
+        update_lists
+        log=$(mktemp)
+        if ! apt_install "$log" "$package"; then
+            explain_failure "$log" "$package"
+            rm -f "$log"
+            return 1
+        fi
+        rm -f "$log"
+    fi
+    [ -e "$binfmt_misc/register" ] || "${sudo[@]}" mount -t binfmt_misc binfmt_misc "$binfmt_misc" || return 1
+    # One that is there but does not work (its program gone) makes way.
+    [ ! -e "$binfmt_misc/qemu-i386" ] || echo -1 | "${sudo[@]}" tee "$binfmt_misc/qemu-i386" >/dev/null
+    "${sudo[@]}" tee "$binfmt_misc/register" <"$qemu_i386_conf" >/dev/null || return 1
+    echo "bootstrap: registered with binfmt_misc (until the machine restarts): $(cat "$qemu_i386_conf")"
+    echo "bootstrap: 32-bit x86 programs: $(runs_i386 --how)"
+    runs_i386
+}
 
 install_missing() {
-    local missing=() groups=() entry program package tag name log
+    local missing=() groups=() entry program package tag name log i386=yes
     find_programs
     for entry in "${programs[@]}"; do
         read -r program package tag <<<"$entry"
         wanted "$tag" || continue
         [ -n "${found[$program]:-}" ] || groups+=("$package")
     done
+    # 32-bit Wine needs 32-bit programs to run: natively, else emulated.
+    if wanted wine; then
+        if [ "${ZORVANE_I386:-}" = emulated ]; then
+            [[ $(runs_i386 --how) == emulated* ]] || i386_emulation || i386=no
+        elif ! runs_i386; then
+            i386_emulation || i386=no
+        fi
+    fi
     for entry in "${packages[@]}"; do
         read -r package tag <<<"$entry"
         wanted "$tag" || continue
-        # 32-bit packages (32-bit Wine) only where 32-bit programs can run.
-        if [[ $package == *:i386 ]] && ! runs_i386; then
-            echo "bootstrap: this machine cannot run 32-bit x86 programs (its kernel refuses them), so $package is" \
-                "not installed; the 32-bit Windows saver is built, and its tests under Wine are skipped" >&2
+        if [[ $package == *:i386 ]] && [ "$i386" = no ]; then
+            echo "bootstrap: this machine cannot run 32-bit x86 programs (its kernel refuses them, and emulating" \
+                "them failed), so $package is not installed; the 32-bit Windows saver is built, and its tests" \
+                "under Wine are skipped" >&2
             continue
         fi
         installed "$package" || groups+=("$package")
     done
     [ ${#groups[@]} -eq 0 ] && return 0
     mapfile -t groups < <(printf '%s\n' "${groups[@]}" | sort -u)
-
-    if [ "$(id -u)" -eq 0 ]; then
-        sudo=()
-    elif command -v sudo >/dev/null 2>&1; then
-        if [ -t 0 ]; then sudo=(sudo); else sudo=(sudo -n); fi
-    else
-        echo "bootstrap: need root or sudo to install ${groups[*]}" >&2
-        exit 1
-    fi
+    use_sudo "install ${groups[*]}" || exit 1
     # 32-bit Wine needs the i386 architecture: only the profiles with Wine add it.
     if printf '%s\n' "${groups[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
         "${sudo[@]}" dpkg --add-architecture i386

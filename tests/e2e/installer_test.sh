@@ -42,11 +42,6 @@ check "zip members in order" test "$(unzip -Z1 "$zip" | tr '\n' ' ')" = "x64/zor
 check "zip: x64 holds the 64-bit build" cmp -s <(unzip -p "$zip" x64/zorvane.scr) "$scr64"
 check "zip: x86 holds the 32-bit build" cmp -s <(unzip -p "$zip" x86/zorvane.scr) "$scr32"
 
-pe_machine() {  # pe_machine FILE: the PE header's machine field in hex (8664, 14c), or "none"
-    local at
-    at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
-    if [ -n "$at" ]; then od -An -tx2 -j$((at + 4)) -N2 "$1" | tr -d ' '; else echo none; fi
-}
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zorvane'
 desktop='HKCU\Control Panel\Desktop'
 # The 64-bit view of the registry, where the installer writes on 64-bit Windows.

@@ -87,9 +87,12 @@ check "... after installing the others" grep -qx 'install -y -q --no-install-rec
 check "32-bit Wine adds the i386 architecture" grep -qx -- '--add-architecture i386' "$tmp/bin/calls"
 [ "$fails" -eq 0 ] || cat "$tmp/install.out"
 runs_i386() { false; }
+i386_emulation() { echo emulation >>"$tmp/bin/calls"; return 1; }
+use_profile test
 : >"$tmp/bin/calls"
 (PATH=$tmp/bin:$PATH install_missing) >"$tmp/no-i386.out" 2>&1
-check "a kernel without 32-bit programs: 32-bit Wine left out, saying so" grep -q 'cannot run 32-bit x86 programs' "$tmp/no-i386.out"
+check "a kernel without 32-bit programs: emulation is tried" grep -qx emulation "$tmp/bin/calls"
+check "... and where it fails, 32-bit Wine left out, saying so" grep -q 'cannot run 32-bit x86 programs' "$tmp/no-i386.out"
 check "... and not installed" eval '! grep -q zorvane-wine32 "$tmp/bin/calls"'
 check "... nor the i386 architecture added" eval '! grep -q -- "--add-architecture" "$tmp/bin/calls"'
 
