@@ -18,7 +18,8 @@
 //                                   that window filling its client area, of the preview's
 //                                   class, painted green in WM_PAINT, until the window goes;
 //                                   given as SCR, the host above starts it in its window
-//   preview_host monitors           prints how many monitors the system has
+//   preview_host monitors           prints the monitors as the system lists them, one
+//                                   a line: WIDTHxHEIGHT+X+Y
 //   preview_host SCR run TAIL MS    starts "SCR" TAIL and watches its process for up
 //                                   to MS ms: "windows=N exit=CODE", N the top-level
 //                                   windows it made (ended at once when it makes one),
@@ -260,6 +261,12 @@ int Host(const char* scr, int width, int height)
 
 }  // namespace
 
+static BOOL CALLBACK PrintMonitor(HMONITOR, HDC, LPRECT r, LPARAM)
+{
+    std::printf("%ldx%ld+%ld+%ld\n", r->right - r->left, r->bottom - r->top, r->left, r->top);
+    return TRUE;
+}
+
 int main(int argc, char** argv)
 {
     int width = 0, height = 0;
@@ -270,7 +277,7 @@ int main(int argc, char** argv)
     if (argc == 3 && std::sscanf(argv[2], "%dx%d", &width, &height) == 2)
         return Host(argv[1], width, height);
     if (argc == 2 && std::strcmp(argv[1], "monitors") == 0) {
-        std::printf("%d\n", GetSystemMetrics(SM_CMONITORS));
+        EnumDisplayMonitors(NULL, NULL, PrintMonitor, 0);
         return 0;
     }
     std::fprintf(stderr, "usage: preview_host SCR WIDTHxHEIGHT | SCR run TAIL MS\n");
