@@ -10,6 +10,8 @@
 //   dialog_probe about                print about=open or about=closed
 //   dialog_probe about-key-escape     Esc to the About box
 //   dialog_probe about-ok             press OK in the About box
+//   dialog_probe fullscreen-timers    exit 0 when a full-screen window's timer fires
+//                                     within 3 s here (tests/support/fullscreen_timers.h)
 //
 // Exit status 0 on success, 1 when the window is not there (or, for sync,
 // when the thread did not catch up within 10 s).
@@ -20,6 +22,7 @@
 #include <cstring>
 
 #include "resources/resource.h"
+#include "tests/support/fullscreen_timers.h"
 
 static HWND FindConfig()
 {
@@ -101,6 +104,8 @@ int main(int argc, char** argv)
     if (argc < 2)
         return 2;
     const char* cmd = argv[1];
+    if (std::strcmp(cmd, "fullscreen-timers") == 0)
+        return FullScreenWindowGetsTimers(3000) ? 0 : 1;
     if (std::strcmp(cmd, "wait") == 0) {
         const DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 15000;
         for (DWORD waited = 0; waited < limit; waited += 100) {

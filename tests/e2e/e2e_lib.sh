@@ -38,6 +38,17 @@ reg_get() {  # prints the value as a decimal number, or "missing"
     if [ -n "$hex" ]; then printf '%u\n' "$hex"; else echo missing; fi
 }
 
+# The full-screen saver animates on timer messages. Where this Wine never
+# fires a full-screen window's timers in a program of the probe's kind
+# (tests/support/fullscreen_timers.h), a test of the running saver says so
+# and is skipped.
+fullscreen_timers() { wine "${1:-$probe}" fullscreen-timers >/dev/null 2>&1; }
+fullscreen_timers_or_skip() {
+    fullscreen_timers && return 0
+    echo "SKIP (a fault of $(wine --version)): a full-screen window's timers never fire in a $(pe_machine "$probe" | sed 's/^014c$/32-bit/; s/^8664$/64-bit/') program here"
+    exit 77
+}
+
 start_saver() {  # start_saver ARGS...: zorvane.scr under Wine; sets saver_pid
     wine "$scr" "$@" >/dev/null 2>&1 &
     saver_pid=$!

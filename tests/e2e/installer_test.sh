@@ -7,8 +7,8 @@
 # saver draws and ends on a key, /ACTIVATE (and only it) makes it the current
 # saver, a reinstall replaces the installed files, and a silent uninstall
 # leaves no file, no key and no current saver pointing at it.
-# Usage: installer_test.sh INSTALLER_SH VERSION SCR32 SCR64 HARNESS STATE ARTIFACTS
-installer=$1 version=$2 scr32=$3 scr64=$4 harness=$5 base=$6 artifacts=$7
+# Usage: installer_test.sh INSTALLER_SH VERSION SCR32 SCR64 HARNESS STATE ARTIFACTS PROBE32 PROBE64
+installer=$1 version=$2 scr32=$3 scr64=$4 harness=$5 base=$6 artifacts=$7 probe32=$8 probe64=$9
 mkdir -p "$artifacts"
 # The installer's stub is a 32-bit program: where 32-bit programs cannot
 # run, only the files themselves are checked.
@@ -56,8 +56,8 @@ no_file() { [ ! -e "$1" ]; }
 
 # One Windows: BITS is 64 or 32; LAUNCH starts a program from System32 as
 # the system would (the wine launcher is 32-bit and would be redirected).
-installer_round() {  # installer_round BITS MACHINE SCR LAUNCH
-    local bits=$1 machine=$2 scr=$3 launch=$4
+installer_round() {  # installer_round BITS MACHINE SCR LAUNCH PROBE
+    local bits=$1 machine=$2 scr=$3 launch=$4 probe=$5
     local sys=$WINEPREFIX/drive_c/windows/system32 dir="$WINEPREFIX/drive_c/Program Files/Zorvane"
     local other='C:\windows\system32\other.scr' installed='C:\windows\system32\zorvane.scr'
     # What an earlier run may have left; another saver is the current one.
@@ -79,14 +79,18 @@ installer_round() {  # installer_round BITS MACHINE SCR LAUNCH
     size=$(value "$uninstall_key" EstimatedSize)
     check "$bits: EstimatedSize covers the saver" test "$(( size ))" -ge "$(( $(stat -c %s "$scr") / 1024 ))"
 
-    # The installed saver, started from System32.
-    "$launch" 'C:\windows\system32\zorvane.scr' /s >/dev/null 2>&1 &
-    saver_pid=$!
-    check "$bits: installed saver draws" wait_for_pixels 15 "$artifacts/installed-$bits.png"
-    local w
-    w=$(saver_x_window)
-    send_key "$w" a
-    check "$bits: a key ends it with 0" exited 10 0
+    # The installed saver, started from System32 (where it can animate).
+    if fullscreen_timers "$probe"; then
+        "$launch" 'C:\windows\system32\zorvane.scr' /s >/dev/null 2>&1 &
+        saver_pid=$!
+        check "$bits: installed saver draws" wait_for_pixels 15 "$artifacts/installed-$bits.png"
+        local w
+        w=$(saver_x_window)
+        send_key "$w" a
+        check "$bits: a key ends it with 0" exited 10 0
+    else
+        echo "SKIP (a fault of $(wine --version)): the installed $bits-bit saver's run: a full-screen window's timers never fire in a $bits-bit program here"
+    fi
 
     # Upgrade over an installation whose saver has changed since.
     printf 'older' >"$sys/zorvane.scr"
@@ -115,9 +119,9 @@ if [ "$runs_i386" = 0 ]; then
     rm -rf "$tmp"
     finish_e2e
 fi
-installer_round 64 8664 "$scr64" /usr/lib/wine/wine64
+installer_round 64 8664 "$scr64" /usr/lib/wine/wine64 "$probe64"
 eval "$("$harness" env "$base/win32")"
-installer_round 32 014c "$scr32" wine
+installer_round 32 014c "$scr32" wine "$probe32"
 
 rm -rf "$tmp"
 finish_e2e

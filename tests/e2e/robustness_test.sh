@@ -11,6 +11,7 @@
 # Usage: robustness_test.sh SCR PROBE HARNESS STATE ARTIFACTS LAUNCHER DOC
 launcher=$6 doc=$7
 source "$(dirname "$0")/e2e_lib.sh"
+fullscreen_timers_or_skip
 
 scr_win=$(winepath -w "$scr" 2>/dev/null | tr -d '\r')
 out=$artifacts/robustness-case.txt

@@ -11,6 +11,7 @@
 "$3" start "$4" 1600x700x24 800x600 640x480 >/dev/null || exit 1
 source "$(dirname "$0")/e2e_lib.sh"
 trap '"$harness" stop "$state"' EXIT
+fullscreen_timers_or_skip
 render=$6
 [ -x "$render" ] || { echo "build the native configuration first: $render is missing"; exit 1; }
 

@@ -4,6 +4,7 @@
 # and a start-up failure shows its box and ends with -1.
 # Usage: saver_run_test.sh SCR PROBE HARNESS STATE ARTIFACTS
 source "$(dirname "$0")/e2e_lib.sh"
+fullscreen_timers_or_skip
 
 # Starts the saver with the pointer at (500, 400) and waits for the picture.
 start_picture() {

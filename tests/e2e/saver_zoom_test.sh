@@ -16,6 +16,7 @@ screen=${cases[0]%% *}
 "$3" start "$4" "${screen}x24" >/dev/null || exit 1
 source "$(dirname "$0")/e2e_lib.sh"
 trap '"$harness" stop "$state"' EXIT
+fullscreen_timers_or_skip
 render=$6
 [ -x "$render" ] || { echo "build the native configuration first: $render is missing"; exit 1; }
 

@@ -8,6 +8,7 @@
 # Usage: soak_test.sh SCR PROBE HARNESS STATE ARTIFACTS RESOURCE_PROBE
 resource_probe=$6
 source "$(dirname "$0")/e2e_lib.sh"
+fullscreen_timers_or_skip
 
 seconds=5
 [ "${ZORVANE_SOAK:-0}" = 1 ] && seconds=60
