@@ -64,6 +64,8 @@ installer_round() {  # installer_round BITS MACHINE SCR LAUNCH PROBE
     rm -rf "$sys/zorvane.scr" "$dir"
     wine reg delete "$uninstall_key" /reg:64 /f >/dev/null 2>&1
     wine reg add "$desktop" /v SCRNSAVE.EXE /d "$other" /f >/dev/null 2>&1
+    # The settings this user chose, which no install or uninstall touches.
+    wine reg add 'HKCU\Software\Glimra\Zorv' /v NumberPoints /t REG_DWORD /d 4321 /f >/dev/null 2>&1
 
     # timeout: a dialog in silent mode would wait for an answer.
     check "$bits: silent install ends with 0" timeout 120 wine "$setup" /S
@@ -111,7 +113,7 @@ installer_round() {  # installer_round BITS MACHINE SCR LAUNCH PROBE
     check "$bits: uninstall removes the saver" no_file "$sys/zorvane.scr"
     check "$bits: uninstall removes the installed-programs key" key_absent "$uninstall_key"
     check "$bits: uninstall resets SCRNSAVE.EXE" test "$(value "$desktop" SCRNSAVE.EXE)" = missing
-    check "$bits: the user's settings stay" key_present 'HKCU\Software\Glimra\Zorv'
+    check "$bits: the user's settings stay" test "$(value 'HKCU\Software\Glimra\Zorv' NumberPoints)" = 0x10e1
 }
 
 if [ "$runs_i386" = 0 ]; then
