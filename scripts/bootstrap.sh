@@ -241,6 +241,14 @@ EOF
     fi
 }
 
+install_or_explain() {  # install_or_explain PACKAGE...: installs them, or says why not and fails
+    local log status=0
+    log=$(mktemp)
+    apt_install "$log" "$@" || { explain_failure "$log" "$@"; status=1; }
+    rm -f "$log"
+    return $status
+}
+
 runs_i386() { "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh" "$@"; }  # 32-bit x86 programs run here (--how: how)
 
 use_sudo() {  # sets sudo: nothing as root, else sudo (-n without a terminal); fails without either
@@ -268,7 +276,7 @@ use_sudo() {  # sets sudo: nothing as root, else sudo (-n without a terminal); f
 qemu_i386_conf=/usr/share/qemu/binfmt.d/qemu-i386.conf
 binfmt_misc=/proc/sys/fs/binfmt_misc
 i386_emulation() {
-    local codename package=qemu-user site log
+    local codename package=qemu-user site
     use_sudo "run 32-bit x86 programs under emulation" || return 1
     codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
     if ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null)" ge 1:9.1; then
@@ -285,13 +293,7 @@ i386_emulation() {
         fi
         echo "bootstrap: installing $package, to run 32-bit x86 programs under emulation"
         update_lists
-        log=$(mktemp)
-        if ! apt_install "$log" "$package"; then
-            explain_failure "$log" "$package"
-            rm -f "$log"
-            return 1
-        fi
-        rm -f "$log"
+        install_or_explain "$package" || return 1
     fi
     [ -e "$binfmt_misc/register" ] || "${sudo[@]}" mount -t binfmt_misc binfmt_misc "$binfmt_misc" || return 1
     # One that is there but does not work (its program gone) makes way.
@@ -303,7 +305,7 @@ i386_emulation() {
 }
 
 install_missing() {
-    local missing=() groups=() entry program package tag name log i386=yes
+    local missing=() groups=() entry program package tag name i386=yes
     find_programs
     for entry in "${programs[@]}"; do
         read -r program package tag <<<"$entry"
@@ -347,13 +349,7 @@ install_missing() {
         missing+=("$name")
     done
     echo "bootstrap ($profile): installing ${missing[*]}"
-    log=$(mktemp)
-    if ! apt_install "$log" "${missing[@]}"; then
-        explain_failure "$log" "${missing[@]}"
-        rm -f "$log"
-        exit 1
-    fi
-    rm -f "$log"
+    install_or_explain "${missing[@]}" || exit 1
     echo "bootstrap ($profile): done"
 }
 

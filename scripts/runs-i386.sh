@@ -3,8 +3,8 @@
 # Wine's 32-bit loader (and so the 32-bit Windows saver, its tests and the
 # installer, whose stub is 32-bit) needs. Some kernels are built or started
 # without that: a 32-bit program then fails with "Exec format error",
-# unless an emulator is registered for them with binfmt_misc
-# (scripts/i386-emulation.sh).
+# unless an emulator is registered for them with binfmt_misc (which
+# scripts/bootstrap.sh does there).
 #
 #   runs-i386.sh           exit 0 when 32-bit programs run here, natively or
 #                          through a registered emulator
